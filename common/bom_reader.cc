@@ -1,0 +1,93 @@
+#include "bom_reader.h"
+
+#include <cstring>
+
+static const char *const COLUMN_NAMES[BOM_COLUMNS] = {"Part ",    "Value ",   "Device ",
+                                                      "Package ", "Library ", "Sheet"};
+static const int WRITTEN_COLUMNS[BOM_CELLS] = {0, 1, 3};
+static const char *const HEADING_CELLS[BOM_CELLS] = {"Part ", "Value ", "Package "};
+
+void bom_reader_reset(bom_reader *reader)
+{
+    reader->reading = false;
+}
+
+// Only ASCII letters open a header or a part line, whatever the locale.
+static bool is_ascii_letter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Looks for the six column names in order; a name may start right after the
+// first byte of the previous one. Stores their positions when all are there.
+static bool find_header(bom_reader *reader, const char *line, size_t n)
+{
+    int j = 0;
+    for (size_t k = 0; k < n && j < BOM_COLUMNS; k++) {
+        const char *name = COLUMN_NAMES[j];
+        size_t len = strlen(name);
+        if (line[k] == name[0] && k + len <= n && memcmp(line + k, name, len) == 0) {
+            reader->column_start[j] = static_cast<int>(k);
+            j++;
+        }
+    }
+    return j == BOM_COLUMNS;
+}
+
+// Each field after the first starts one byte before its column's name, where
+// the alignment blank is, and ends two bytes before the next column's name.
+// The last byte is the line's newline; it belongs to no column.
+static void cut_part_line(bom_reader *reader, const char *line, size_t n)
+{
+    size_t o = static_cast<size_t>(reader->column_start[0]);
+    for (int k = 0; k < BOM_COLUMNS; k++) {
+        size_t t = k < BOM_COLUMNS - 1 ? static_cast<size_t>(reader->column_start[k + 1] - 1) : n - 1;
+        size_t to = t < n ? t : n;
+        size_t len = o < to ? to - o : 0;
+        if (len > 0)
+            memcpy(reader->field[k], line + o, len);
+        reader->field[k][len] = '\0';
+        o = t;
+    }
+}
+
+bom_event bom_reader_line(bom_reader *reader, const char *line)
+{
+    if (!is_ascii_letter(line[0]))
+        return BOM_NOTHING;
+    size_t n = strlen(line);
+    if (reader->reading) {
+        cut_part_line(reader, line, n);
+        return BOM_PART_ROW;
+    }
+    if (!find_header(reader, line, n))
+        return BOM_NOTHING;
+    reader->reading = true;
+    return BOM_HEADER;
+}
+
+const char *const *bom_heading_cells()
+{
+    return HEADING_CELLS;
+}
+
+void bom_row_cells(const bom_reader *reader, const char *cells[BOM_CELLS])
+{
+    for (int i = 0; i < BOM_CELLS; i++)
+        cells[i] = reader->field[WRITTEN_COLUMNS[i]];
+}
+
+void bom_convert_line(void *context, char *line, const table_output outputs[], int count)
+{
+    auto *reader = static_cast<bom_reader *>(context);
+    bom_event event = bom_reader_line(reader, line);
+    if (event == BOM_HEADER) {
+        for (int i = 0; i < count; i++)
+            outputs[i].writer->begin(outputs[i].file, HEADING_CELLS, BOM_CELLS);
+    } else if (event == BOM_PART_ROW) {
+        const char *cells[BOM_CELLS];
+        bom_row_cells(reader, cells);
+        for (int i = 0; i < count; i++)
+            outputs[i].writer->row(outputs[i].file, cells, BOM_CELLS);
+    }
+}

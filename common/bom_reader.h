@@ -1,0 +1,36 @@
+#ifndef BOMTABLES_BOM_READER_H
+#define BOMTABLES_BOM_READER_H
+
+#include "table_writer.h"
+
+// One read of the export: at most LINE_BUFFER_SIZE - 1 bytes and the NUL.
+constexpr int LINE_BUFFER_SIZE = 42048;
+constexpr int BOM_COLUMNS = 6;
+constexpr int BOM_CELLS = 3;  // Part, Value and Package are written
+
+enum bom_event { BOM_NOTHING, BOM_HEADER, BOM_PART_ROW };
+
+// Finds the header line of an export, then cuts every part line at the
+// header's column positions. Reset once per run.
+struct bom_reader {
+    bool reading;  // the header has been found
+    int column_start[BOM_COLUMNS];
+    char field[BOM_COLUMNS][LINE_BUFFER_SIZE];
+};
+
+void bom_reader_reset(bom_reader *reader);
+
+// Takes one line as read (NUL-terminated, normally ending with its newline).
+bom_event bom_reader_line(bom_reader *reader, const char *line);
+
+// "Part ", "Value " and "Package ".
+const char *const *bom_heading_cells();
+
+// The Part, Value and Package fields of the last part row.
+void bom_row_cells(const bom_reader *reader, const char *cells[BOM_CELLS]);
+
+// Hands one line to the reader (a bom_reader) and writes what it reports to
+// every output; the read loop's line handler for both BOM programs.
+void bom_convert_line(void *reader, char *line, const table_output outputs[], int count);
+
+#endif

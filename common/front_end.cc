@@ -1,0 +1,177 @@
+#include "front_end.h"
+
+#include <getopt.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+static const char HYPHEN_LINE[] = "----------------------------------------------------------------------";
+static const char WEB_ADDRESS_LINE[] = "  https://bomtables.example.org";
+
+static const char MSG_INVALID_PARAMETER[] = "Invalid Parameter: %i\n";
+static const char MSG_IGNORED[] = " Ignored no option parameter(s): ";
+static const char MSG_NO_OUTPUT[] = " Error:  No output file specified:  use --wiki fname or --html fname\n";
+static const char MSG_CANT_CREATE_WIKI[] = "Can't create wiki output file %s\n";
+static const char MSG_WIKI_IS_INPUT[] = "Can't create wiki output file %s: it is the input file\n";
+static const char MSG_CANT_CREATE_HTML[] = "Can't create html output file %s\n";
+static const char MSG_HTML_IS_INPUT[] = "Can't create html output file %s: it is the input file\n";
+static const char MSG_HTML_IS_WIKI[] = "Can't create html output file %s: it is the wiki output file\n";
+static const char MSG_NO_INPUT[] = "input text file required";
+static const char MSG_CANT_OPEN_INPUT[] = "Can't open input file %s\n";
+static const char MSG_CANT_READ_INPUT[] = "Can't read input file %s\n";
+static const char MSG_CANT_WRITE_HTML[] = "Can't write html output file %s\n";
+static const char MSG_CANT_WRITE_WIKI[] = "Can't write wiki output file %s\n";
+static const char MSG_HTML_CREATED[] = "\n HTML FIle created: %s\n";
+static const char MSG_WIKI_CREATED[] = "\n Wiki FIle created: %s\n";
+
+// The parser reports the position in this table of the option it found.
+enum { OPT_WIKI, OPT_HTML, OPT_INPUT };
+static const option LONG_OPTIONS[] = {
+    {"wiki", required_argument, nullptr, 0},
+    {"html", required_argument, nullptr, 0},
+    {"i", required_argument, nullptr, 0},
+    {nullptr, 0, nullptr, 0},
+};
+
+struct run_options {
+    const char *input = nullptr;
+    const char *html = nullptr;
+    const char *wiki = nullptr;
+};
+
+// Every failure leaves the same way: its text on standard output, where the
+// banner went, then status 1.
+[[noreturn]] __attribute__((format(printf, 1, 2))) static void fail(const char *fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    vprintf(fmt, args);
+    va_end(args);
+    exit(1);
+}
+
+static void print_banner(const front_end &program)
+{
+    puts(HYPHEN_LINE);
+    puts(program.title);
+    puts(" ");
+    puts(program.description);
+    puts("\n");
+    puts(WEB_ADDRESS_LINE);
+    puts(HYPHEN_LINE);
+}
+
+[[noreturn]] static void print_usage(const front_end &program, char *argv[])
+{
+    printf(program.usage, argv[0]);
+    exit(1);
+}
+
+static run_options read_options(int argc, char *argv[], const front_end &program)
+{
+    run_options opt;
+    int index = 0;
+    int r;
+    while ((r = getopt_long(argc, argv, "", LONG_OPTIONS, &index)) != -1) {
+        if (r != 0) {
+            printf(MSG_INVALID_PARAMETER, r);
+            print_usage(program, argv);
+        }
+        if (index == OPT_WIKI)
+            opt.wiki = optarg;
+        else if (index == OPT_HTML)
+            opt.html = optarg;
+        else
+            opt.input = optarg;
+    }
+    if (optind < argc) {
+        printf("%s", MSG_IGNORED);
+        while (optind < argc)
+            printf("%s ", argv[optind++]);
+        putchar('\n');
+    }
+    return opt;
+}
+
+// An output is created (truncated) before the input is read, so one that
+// names the input file would wipe it: such a run is refused untouched.
+static bool is_input(const run_options &opt, const char *path)
+{
+    return opt.input != nullptr && same_file(opt.input, path);
+}
+
+static FILE *open_wiki_output(const run_options &opt, const front_end &program, char *argv[])
+{
+    if (opt.wiki == nullptr) {
+        if (opt.html == nullptr) {
+            puts(MSG_NO_OUTPUT);
+            print_usage(program, argv);
+        }
+        return nullptr;
+    }
+    if (is_input(opt, opt.wiki))
+        fail(MSG_WIKI_IS_INPUT, opt.wiki);
+    FILE *wiki = fopen(opt.wiki, "w");
+    if (wiki == nullptr)
+        fail(MSG_CANT_CREATE_WIKI, opt.wiki);
+    return wiki;
+}
+
+// Two streams on one file would interleave their tables.
+static FILE *open_html_output(const run_options &opt, FILE *wiki)
+{
+    if (opt.html == nullptr)
+        return nullptr;
+    if (is_input(opt, opt.html))
+        fail(MSG_HTML_IS_INPUT, opt.html);
+    if (wiki != nullptr && names_open_file(opt.html, wiki))
+        fail(MSG_HTML_IS_WIKI, opt.html);
+    FILE *html = fopen(opt.html, "w");
+    if (html == nullptr)
+        fail(MSG_CANT_CREATE_HTML, opt.html);
+    return html;
+}
+
+static FILE *open_input(const run_options &opt, const front_end &program, char *argv[])
+{
+    if (opt.input == nullptr) {
+        puts(MSG_NO_INPUT);
+        print_usage(program, argv);
+    }
+    FILE *in = fopen(opt.input, "r");
+    if (in == nullptr)
+        fail(MSG_CANT_OPEN_INPUT, opt.input);
+    return in;
+}
+
+// HTML first, then wiki; a file that could not be written completely gets
+// no completion message.
+static void finish_outputs(const run_options &opt, const table_output outputs[2])
+{
+    if (outputs[0].file != nullptr) {
+        if (!finish_output(outputs[0]))
+            fail(MSG_CANT_WRITE_HTML, opt.html);
+        printf(MSG_HTML_CREATED, opt.html);
+    }
+    if (outputs[1].file != nullptr) {
+        if (!finish_output(outputs[1]))
+            fail(MSG_CANT_WRITE_WIKI, opt.wiki);
+        printf(MSG_WIKI_CREATED, opt.wiki);
+    }
+}
+
+int run_front_end(int argc, char *argv[], const front_end &program)
+{
+    print_banner(program);
+    run_options opt = read_options(argc, argv, program);
+    FILE *wiki = open_wiki_output(opt, program, argv);
+    FILE *html = open_html_output(opt, wiki);
+    FILE *in = open_input(opt, program, argv);
+    const table_output outputs[2] = {{&HTML_WIKITABLE, html}, {&WIKI_MARKUP, wiki}};
+    if (!convert_lines(in, program.line, program.read_size, program.handle_line, program.context, outputs, 2))
+        fail(MSG_CANT_READ_INPUT, opt.input);
+    finish_outputs(opt, outputs);
+    fclose(in);
+    return 0;
+}

@@ -1,0 +1,21 @@
+#ifndef BOMTABLES_FRONT_END_H
+#define BOMTABLES_FRONT_END_H
+
+#include "run_io.h"
+
+// What sets one program of the --i/--html/--wiki family apart from another.
+struct front_end {
+    const char *title;        // second banner line
+    const char *description;  // fourth banner line
+    const char *usage;        // printf format; %s is the invocation name
+    char *line;               // the program's line buffer
+    int read_size;            // bytes per read, the NUL included
+    line_handler handle_line;
+    void *context;            // the handler's state
+};
+
+// The whole run: banner, options, files, read loop, closing lines. Returns 0
+// after a complete run; every failure ends the process with status 1.
+int run_front_end(int argc, char *argv[], const front_end &program);
+
+#endif

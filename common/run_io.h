@@ -1,0 +1,27 @@
+#ifndef BOMTABLES_RUN_IO_H
+#define BOMTABLES_RUN_IO_H
+
+#include <cstdio>
+
+#include "table_writer.h"
+
+// What the read loop does with each line: turn it into table operations on
+// the outputs. The context is the handler's own state (a reader, say).
+using line_handler = void (*)(void *context, char *line, const table_output outputs[], int count);
+
+// Reads the input to its end, `size` bytes at most per read, and hands every
+// line to the handler. False when a read fails before the end of the input.
+bool convert_lines(FILE *in, char *line, int size, line_handler handle, void *context,
+                   const table_output outputs[], int count);
+
+// Writes the end of the table, then flushes and closes the output. False when
+// any write to it, the flush or the close failed: the file is not complete.
+bool finish_output(const table_output &output);
+
+// True when both paths name one existing file, through links or not.
+bool same_file(const char *a, const char *b);
+
+// True when the path names the file that is open as `file`.
+bool names_open_file(const char *path, FILE *file);
+
+#endif
