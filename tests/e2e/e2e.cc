@@ -1,0 +1,171 @@
+#include "e2e.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+const std::string BOMTAB = BOMTAB_PATH;
+const std::string ROWCAST = ROWCAST_PATH;
+const std::string BOMGRID = BOMGRID_PATH;
+const std::string CORPUS = CORPUS_DIR;
+
+static void remove_tree(const std::string &path)
+{
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0)
+        return;
+    if (S_ISDIR(st.st_mode)) {
+        chmod(path.c_str(), 0700);
+        if (DIR *d = opendir(path.c_str())) {
+            while (dirent *e = readdir(d)) {
+                if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0)
+                    remove_tree(path + "/" + e->d_name);
+            }
+            closedir(d);
+        }
+        rmdir(path.c_str());
+    } else {
+        unlink(path.c_str());
+    }
+}
+
+temp_dir::temp_dir()
+{
+    const char *base = getenv("TMPDIR");
+    std::string templ = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/bomtables-XXXXXX";
+    std::vector<char> buf(templ.begin(), templ.end());
+    buf.push_back('\0');
+    if (mkdtemp(buf.data()) == nullptr)
+        abort();
+    path_ = buf.data();
+}
+
+temp_dir::~temp_dir()
+{
+    remove_tree(path_);
+}
+
+run_result run_program(const std::string &program, const std::vector<std::string> &args,
+                       const std::string &dir, const std::vector<std::string> &env)
+{
+    std::string out_path = dir + "/.stdout";
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.c_str()) != 0)
+            _exit(127);
+        int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int err = open("/dev/null", O_WRONLY);
+        int in = open("/dev/null", O_RDONLY);
+        dup2(out, 1);
+        dup2(err, 2);
+        dup2(in, 0);
+        std::vector<char *> argv;
+        argv.push_back(const_cast<char *>(program.c_str()));
+        for (const std::string &a : args)
+            argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        unsetenv("POSIXLY_CORRECT");
+        for (const std::string &e : env)
+            putenv(const_cast<char *>(e.c_str()));
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    run_result r;
+    r.out = read_file(out_path);
+    unlink(out_path.c_str());
+    r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -WTERMSIG(wstatus);
+    return r;
+}
+
+std::string read_file(const std::string &path)
+{
+    std::string bytes;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (f == nullptr)
+        return bytes;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, n);
+    fclose(f);
+    return bytes;
+}
+
+void write_file(const std::string &path, const std::string &bytes)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+bool file_exists(const std::string &path)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+std::map<std::string, std::string> folder_files(const std::string &dir)
+{
+    std::map<std::string, std::string> files;
+    DIR *d = opendir(dir.c_str());
+    if (d == nullptr)
+        return files;
+    while (dirent *e = readdir(d)) {
+        std::string path = dir + "/" + e->d_name;
+        struct stat st;
+        if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            files[e->d_name] = read_file(path);
+    }
+    closedir(d);
+    return files;
+}
+
+static std::string escaped(const std::string &s, size_t from, size_t count)
+{
+    std::string e;
+    for (size_t i = from; i < s.size() && i < from + count; i++) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c == '\n')
+            e += "\\n";
+        else if (c == '\r')
+            e += "\\r";
+        else if (c == '\t')
+            e += "\\t";
+        else if (c < 32 || c >= 127) {
+            char hex[8];
+            snprintf(hex, sizeof hex, "\\x%02x", c);
+            e += hex;
+        } else
+            e += static_cast<char>(c);
+    }
+    return e;
+}
+
+::testing::AssertionResult same_bytes(const std::string &expected, const std::string &actual)
+{
+    if (expected == actual)
+        return ::testing::AssertionSuccess();
+    size_t i = 0;
+    while (i < expected.size() && i < actual.size() && expected[i] == actual[i])
+        i++;
+    size_t from = i > 20 ? i - 20 : 0;
+    return ::testing::AssertionFailure()
+           << "first difference at byte " << i << " (expected " << expected.size() << " bytes, got "
+           << actual.size() << ")\n  expected: ..." << escaped(expected, from, 60) << "\n  actual:   ..."
+           << escaped(actual, from, 60);
+}
+
+std::string front_end_banner(const std::string &title, const std::string &description)
+{
+    const std::string hyphens(70, '-');
+    return hyphens + "\n" + title + "\n \n" + description + "\n\n\n  https://bomtables.example.org\n" + hyphens + "\n";
+}

@@ -1,0 +1,51 @@
+#ifndef BOMTABLES_E2E_H
+#define BOMTABLES_E2E_H
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+// Runs the built programs the way a user does: in a fresh folder, with real
+// files, reading back the console text, the exit status and every file.
+
+struct run_result {
+    std::string out;  // standard output
+    int status;       // exit status, or -signal when killed
+};
+
+class temp_dir {
+  public:
+    temp_dir();
+    ~temp_dir();
+    temp_dir(const temp_dir &) = delete;
+    temp_dir &operator=(const temp_dir &) = delete;
+    const std::string &path() const { return path_; }
+    std::string operator/(const std::string &name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
+// Runs `program` with `args` in `dir`; `env` adds variables (NAME=value).
+run_result run_program(const std::string &program, const std::vector<std::string> &args,
+                       const std::string &dir, const std::vector<std::string> &env = {});
+
+std::string read_file(const std::string &path);
+void write_file(const std::string &path, const std::string &bytes);
+bool file_exists(const std::string &path);
+// Every regular file in the folder (not below it) by name, with its bytes.
+std::map<std::string, std::string> folder_files(const std::string &dir);
+
+// Compares bytes; a mismatch names the first differing offset with both
+// sides escaped around it.
+::testing::AssertionResult same_bytes(const std::string &expected, const std::string &actual);
+
+// The console banner of bomtab and rowcast, for the title and description given.
+std::string front_end_banner(const std::string &title, const std::string &description);
+
+// The three programs and the real exports bundled with the tests.
+extern const std::string BOMTAB, ROWCAST, BOMGRID, CORPUS;
+
+#endif

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "table_writer.h"
+
+// Collects what a writer puts into one output.
+class memory_output {
+  public:
+    memory_output() : file_(open_memstream(&data_, &size_)) {}
+    ~memory_output()
+    {
+        if (file_ != nullptr)
+            fclose(file_);
+        free(data_);
+    }
+    FILE *file() { return file_; }
+    std::string bytes()
+    {
+        fflush(file_);
+        return std::string(data_, size_);
+    }
+
+  private:
+    char *data_ = nullptr;
+    size_t size_ = 0;
+    FILE *file_;
+};
+
+static const char *const HEADS[] = {"Part ", "Value ", "Package "};
+
+TEST(TableWriter, WritesEachFlavourByteForByte)
+{
+    const char *const cells[] = {"R1 ", "<10k> & |x|", ""};
+    memory_output html, wiki, div;
+    for (auto [writer, out] : {std::pair{&HTML_WIKITABLE, &html}, {&WIKI_MARKUP, &wiki}, {&HTML_DIV_TABLE, &div}}) {
+        writer->begin(out->file(), HEADS, 3);
+        writer->row(out->file(), cells, 3);
+        writer->end(out->file());
+    }
+    EXPECT_EQ(html.bytes(), "<table class='wikitable' border='1'>\n<tr>\n<th scope='col'>Part </th>\n"
+                            "<th scope='col'>Value </th>\n<th scope='col'>Package </th>\n</tr>\n"
+                            "<tr><td>R1 </td> <td><10k> & |x|</td> <td></td> </tr>\n</table>\n\n");
+    EXPECT_EQ(wiki.bytes(), "== Partlist ==\n\n{| border='1' class='wikitable'\n!Part !!Value !!Package \n"
+                            "|-\n|R1 ||<10k> & |x|||\n|}\n\n");
+    EXPECT_EQ(div.bytes(), "<Div Class='Wiki'>\n<table width='40%' border='1'>\n<tr>\n<th scope='col'>Part </th>\n"
+                           "<th scope='col'>Value </th>\n<th scope='col'>Package </th>\n</tr>\n"
+                           "<tr><td>R1 </td> <td><10k> & |x|</td> <td></td> </tr>\n</table>\n</div>\n");
+}
+
+TEST(TableWriter, WritesOnlyTheEndWithoutAHeader)
+{
+    memory_output html, wiki, div;
+    HTML_WIKITABLE.end(html.file());
+    WIKI_MARKUP.end(wiki.file());
+    HTML_DIV_TABLE.end(div.file());
+    EXPECT_EQ(html.bytes(), "</table>\n\n");
+    EXPECT_EQ(wiki.bytes(), "|}\n\n");
+    EXPECT_EQ(div.bytes(), "</table>\n</div>\n");
+}
+
+TEST(TableWriter, WritesRowsWithoutCells)
+{
+    memory_output html, wiki, div;
+    HTML_WIKITABLE.row(html.file(), nullptr, 0);
+    WIKI_MARKUP.row(wiki.file(), nullptr, 0);
+    HTML_DIV_TABLE.row(div.file(), nullptr, 0);
+    EXPECT_EQ(html.bytes(), "<tr></tr>\n");
+    EXPECT_EQ(wiki.bytes(), "|-\n|\n");  // the first cell's bar stands alone
+    EXPECT_EQ(div.bytes(), "<tr></tr>\n");
+}
+
+TEST(TableWriter, EndsTheWikiHeadingRowWithOneNewline)
+{
+    // A CSV heading's last cell carries the line's newline; no second one follows.
+    const char *const carried[] = {"Part", "Value\n"};
+    memory_output with_newline, without_newline, empty, html;
+    WIKI_MARKUP.begin(with_newline.file(), carried, 2);
+    WIKI_MARKUP.begin(without_newline.file(), carried, 1);
+    WIKI_MARKUP.begin(empty.file(), nullptr, 0);
+    HTML_WIKITABLE.begin(html.file(), carried, 2);
+    const std::string open = "== Partlist ==\n\n{| border='1' class='wikitable'\n";
+    EXPECT_EQ(with_newline.bytes(), open + "!Part!!Value\n");
+    EXPECT_EQ(without_newline.bytes(), open + "!Part\n");
+    EXPECT_EQ(empty.bytes(), open + "!\n");
+    EXPECT_EQ(html.bytes(), "<table class='wikitable' border='1'>\n<tr>\n<th scope='col'>Part</th>\n"
+                            "<th scope='col'>Value\n</th>\n</tr>\n");
+}
+
+TEST(TableWriter, SkipsAnAbsentOutput)
+{
+    for (const table_writer *w : {&HTML_WIKITABLE, &WIKI_MARKUP, &HTML_DIV_TABLE}) {
+        w->begin(nullptr, HEADS, 3);
+        w->row(nullptr, HEADS, 3);
+        w->end(nullptr);
+    }
+}
