@@ -1,0 +1,253 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "e2e.h"
+
+// A header with its names at 0, 9, 24, 39, 49 and 59 and one part line of 61
+// bytes whose Part, Value and Package cells are 8, 15 and 10 bytes long.
+static const std::string HEADER = "Part     Value          Device         Package   Library   Sheet\n";
+static const std::string PART_LINE = "C1       100nF          C-EUC0603      C0603     rcl       1\n";
+static const std::string BOARD = "Partlist\n\nExported from board.sch\n\n" + HEADER + "\n" + PART_LINE;
+
+static const std::string BOARD_HTML = "<table class='wikitable' border='1'>\n"
+                                      "<tr>\n"
+                                      "<th scope='col'>Part </th>\n"
+                                      "<th scope='col'>Value </th>\n"
+                                      "<th scope='col'>Package </th>\n"
+                                      "</tr>\n"
+                                      "<tr><td>C1      </td> <td> 100nF         </td> <td> C0603    </td> </tr>\n"
+                                      "</table>\n"
+                                      "\n";
+static const std::string BOARD_WIKI = "== Partlist ==\n"
+                                      "\n"
+                                      "{| border='1' class='wikitable'\n"
+                                      "!Part !!Value !!Package \n"
+                                      "|-\n"
+                                      "|C1      || 100nF         || C0603    \n"
+                                      "|}\n"
+                                      "\n";
+static const std::string HTML_END = "</table>\n\n";
+static const std::string WIKI_END = "|}\n\n";
+
+static const std::string BANNER =
+    front_end_banner("  bomtab V.03", "  Converts text file exported from BOM of Eagle Layout Editor");
+static const std::string USAGE =
+    "Usage: - " + BOMTAB + " --i inputfile.txt  --wiki wikioutput.wiki --html htmloutput.html \n\n";
+static const std::string NO_OUTPUT = " Error:  No output file specified:  use --wiki fname or --html fname\n\n";
+
+static std::string html_done(const std::string &path)
+{
+    return "\n HTML FIle created: " + path + "\n";
+}
+
+static std::string wiki_done(const std::string &path)
+{
+    return "\n Wiki FIle created: " + path + "\n";
+}
+
+using file_set = std::map<std::string, std::string>;
+
+struct bomtab_case {
+    const char *name;
+    std::vector<std::string> args;
+    std::string console;  // after the banner
+    int status;
+    file_set outputs;  // every file the run leaves beside in.txt
+    std::vector<std::string> env = {};
+};
+
+static const bomtab_case CASES[] = {
+    {"both outputs",
+     {"--i", "in.txt", "--html", "o.html", "--wiki", "o.wiki"},
+     html_done("o.html") + wiki_done("o.wiki"),
+     0,
+     {{"o.html", BOARD_HTML}, {"o.wiki", BOARD_WIKI}}},
+    {"html only", {"--html", "o.html", "--i", "in.txt"}, html_done("o.html"), 0, {{"o.html", BOARD_HTML}}},
+    {"last of a repeated option wins",
+     {"--wiki", "a.wiki", "--wiki", "b.wiki", "--i", "in.txt"},
+     wiki_done("b.wiki"),
+     0,
+     {{"b.wiki", BOARD_WIKI}}},
+    {"unique prefixes and the = form",
+     {"--h=o.html", "--w", "o.wiki", "--i=in.txt"},
+     html_done("o.html") + wiki_done("o.wiki"),
+     0,
+     {{"o.html", BOARD_HTML}, {"o.wiki", BOARD_WIKI}}},
+    {"single dash", {"-i", "in.txt", "--html", "o.html"}, "Invalid Parameter: 63\n" + USAGE, 1, {}},
+    {"unknown option", {"--x", "--html", "o.html", "--i", "in.txt"}, "Invalid Parameter: 63\n" + USAGE, 1, {}},
+    {"missing argument", {"--html", "o.html", "--i"}, "Invalid Parameter: 63\n" + USAGE, 1, {}},
+    {"stray words are moved behind the options",
+     {"--html", "o.html", "extra", "--i", "in.txt", "more"},
+     " Ignored no option parameter(s): extra more \n" + html_done("o.html"),
+     0,
+     {{"o.html", BOARD_HTML}}},
+    {"POSIXLY_CORRECT stops at the first stray word",
+     {"extra", "--html", "o.html", "--i", "in.txt"},
+     " Ignored no option parameter(s): extra --html o.html --i in.txt \n" + NO_OUTPUT + USAGE,
+     1,
+     {},
+     {"POSIXLY_CORRECT=1"}},
+    {"-- ends the options",
+     {"--html", "o.html", "--", "--i", "in.txt"},
+     " Ignored no option parameter(s): --i in.txt \ninput text file required\n" + USAGE,
+     1,
+     {{"o.html", ""}}},
+    {"no output", {"--i", "in.txt"}, NO_OUTPUT + USAGE, 1, {}},
+    {"no input", {"--html", "o.html"}, "input text file required\n" + USAGE, 1, {{"o.html", ""}}},
+    {"missing input",
+     {"--wiki", "o.wiki", "--html", "o.html", "--i", "missing.txt"},
+     "Can't open input file missing.txt\n",
+     1,
+     {{"o.wiki", ""}, {"o.html", ""}}},
+    {"wiki cannot be created",
+     {"--wiki", "no/o.wiki", "--html", "o.html", "--i", "in.txt"},
+     "Can't create wiki output file no/o.wiki\n",
+     1,
+     {}},
+    {"empty wiki path", {"--wiki=", "--i", "in.txt"}, "Can't create wiki output file \n", 1, {}},
+    {"html cannot be created",
+     {"--wiki", "o.wiki", "--html", "no/o.html", "--i", "in.txt"},
+     "Can't create html output file no/o.html\n",
+     1,
+     {{"o.wiki", ""}}},
+    {"html is the input",
+     {"--html", "in.txt", "--i", "in.txt"},
+     "Can't create html output file in.txt: it is the input file\n",
+     1,
+     {}},
+    {"wiki is the input through a symbolic link",
+     {"--wiki", "link.txt", "--html", "o.html", "--i", "in.txt"},
+     "Can't create wiki output file link.txt: it is the input file\n",
+     1,
+     {}},
+    {"html is the input through a hard link",
+     {"--wiki", "o.wiki", "--html", "hard.txt", "--i", "in.txt"},
+     "Can't create html output file hard.txt: it is the input file\n",
+     1,
+     {{"o.wiki", ""}}},
+    {"html is the wiki file",
+     {"--wiki", "o.wiki", "--html", "./o.wiki", "--i", "in.txt"},
+     "Can't create html output file ./o.wiki: it is the wiki output file\n",
+     1,
+     {{"o.wiki", ""}}},
+    {"input is a folder",
+     {"--wiki", "o.wiki", "--html", "o.html", "--i", "."},
+     "Can't read input file .\n",
+     1,
+     {{"o.wiki", ""}, {"o.html", ""}}},
+    {"html on a full disk",
+     {"--wiki", "o.wiki", "--html", "/dev/full", "--i", "in.txt"},
+     "Can't write html output file /dev/full\n",
+     1,
+     {{"o.wiki", BOARD_WIKI.substr(0, BOARD_WIKI.size() - WIKI_END.size())}}},
+    {"wiki on a full disk",
+     {"--wiki", "/dev/full", "--html", "o.html", "--i", "in.txt"},
+     html_done("o.html") + "Can't write wiki output file /dev/full\n",
+     1,
+     {{"o.html", BOARD_HTML}}},
+};
+
+TEST(Bomtab, RunsEveryCommandLineAsDocumented)
+{
+    for (const bomtab_case &c : CASES) {
+        SCOPED_TRACE(c.name);
+        temp_dir dir;
+        write_file(dir / "in.txt", BOARD);
+        ASSERT_EQ(symlink("in.txt", (dir / "link.txt").c_str()), 0);
+        ASSERT_EQ(link((dir / "in.txt").c_str(), (dir / "hard.txt").c_str()), 0);
+        run_result r = run_program(BOMTAB, c.args, dir.path(), c.env);
+        EXPECT_TRUE(same_bytes(BANNER + c.console, r.out));
+        EXPECT_EQ(r.status, c.status);
+        file_set expected = c.outputs;
+        expected["in.txt"] = BOARD;  // never touched
+        expected["hard.txt"] = BOARD;
+        file_set actual = folder_files(dir.path());
+        for (const auto &[name, bytes] : expected) {
+            ASSERT_TRUE(actual.count(name)) << name << " is missing";
+            EXPECT_TRUE(same_bytes(bytes, actual[name])) << name;
+        }
+        for (const auto &entry : actual)
+            EXPECT_TRUE(expected.count(entry.first)) << entry.first << " should not exist";
+    }
+}
+
+// Converts `input` to both outputs and returns them, HTML first.
+static std::pair<std::string, std::string> convert(const std::string &input)
+{
+    temp_dir dir;
+    write_file(dir / "in.txt", input);
+    run_result r = run_program(BOMTAB, {"--i", "in.txt", "--html", "o.html", "--wiki", "o.wiki"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(same_bytes(BANNER + html_done("o.html") + wiki_done("o.wiki"), r.out));
+    return {read_file(dir / "o.html"), read_file(dir / "o.wiki")};
+}
+
+TEST(Bomtab, WritesOnlyTheEndsWithoutAHeader)
+{
+    for (const std::string &input : std::vector<std::string>{"", "\n", "Partlist\n", " " + HEADER + PART_LINE,
+                                    "Part Value Package Library Position (inch) Orientation\nC1 10k C0603\n"}) {
+        auto [html, wiki] = convert(input);
+        EXPECT_TRUE(same_bytes(HTML_END, html));
+        EXPECT_TRUE(same_bytes(WIKI_END, wiki));
+    }
+}
+
+TEST(Bomtab, SplitsLinesLongerThanOneRead)
+{
+    const std::string head_html = BOARD_HTML.substr(0, BOARD_HTML.find("<tr><td>"));
+    const std::string head_wiki = BOARD_WIKI.substr(0, BOARD_WIKI.find("|-"));
+    const std::string a8(8, 'A'), a15(15, 'A'), a10(10, 'A');
+    const std::string long_row_html = "<tr><td>" + a8 + "</td> <td>" + a15 + "</td> <td>" + a10 + "</td> </tr>\n";
+    const std::string long_row_wiki = "|-\n|" + a8 + "||" + a15 + "||" + a10 + "\n";
+    // 42046 bytes and the newline fit one read; 42047 leave the newline alone
+    // for the next read, which is skipped; 42048 leave "A\n", a part line.
+    for (size_t length : {42046u, 42047u, 42048u}) {
+        SCOPED_TRACE(length);
+        auto [html, wiki] = convert(HEADER + std::string(length, 'A') + "\n");
+        std::string rows_html = long_row_html, rows_wiki = long_row_wiki;
+        if (length == 42048) {
+            rows_html += "<tr><td>A\n</td> <td></td> <td></td> </tr>\n";
+            rows_wiki += "|-\n|A\n||||\n";
+        }
+        EXPECT_TRUE(same_bytes(head_html + rows_html + HTML_END, html));
+        EXPECT_TRUE(same_bytes(head_wiki + rows_wiki + WIKI_END, wiki));
+    }
+}
+
+TEST(Bomtab, KeepsCellTextAsItIs)
+{
+    // CR LF line ends, markup characters and bytes that are not ASCII reach the cells unchanged.
+    auto [html, wiki] = convert("Part Value Device Package Library Sheet\r\n"
+                                "R9   >1k&|| R     \xb5<b>    rcl     1\r\n"
+                                "C7   4\xc2\xb5" "7\n");
+    EXPECT_NE(html.find("<tr><td>R9  </td> <td> >1k&|</td> <td> \xb5<b>   </td> </tr>\n"), std::string::npos) << html;
+    EXPECT_NE(html.find("<tr><td>C7  </td> <td> 4\xc2\xb5" "7\n</td> <td></td> </tr>\n"), std::string::npos) << html;
+    EXPECT_NE(wiki.find("|-\n|R9  || >1k&||| \xb5<b>   \n"), std::string::npos) << wiki;
+}
+
+TEST(Bomtab, ConvertsRealExports)
+{
+    const std::pair<const char *, int> exports[] = {
+        {"01-ac-timer-panel.txt", 5},         {"02-current-monitor.txt", 55},
+        {"03-atsamd21-board-crlf.txt", 31},   {"04-c64c-multikernal-adapter.txt", 13},
+        {"05-modular-led-lamp.txt", 21},      {"06-stm32-multimeter.txt", 107},
+        {"07-senseo-control-utf8-micro.txt", 37}, {"08-car-power-off-delay.txt", 13},
+        {"09-elastic-node.txt", 117},         {"10-osmo-bts-frontend-long-values.txt", 52},
+        {"11-xorduino-hand-edited.txt", 38},  {"12-openmind-board-export-latin1.txt", 0},
+    };
+    for (const auto &[name, parts] : exports) {
+        SCOPED_TRACE(name);
+        std::string input = read_file(CORPUS + "/partlist/" + name);
+        ASSERT_FALSE(input.empty());
+        auto [html, wiki] = convert(input);
+        size_t html_rows = 0, wiki_rows = 0;
+        for (size_t at = html.find("<tr><td>"); at != std::string::npos; at = html.find("<tr><td>", at + 1))
+            html_rows++;
+        for (size_t at = wiki.find("|-\n"); at != std::string::npos; at = wiki.find("|-\n", at + 1))
+            wiki_rows++;
+        EXPECT_EQ(html_rows, static_cast<size_t>(parts));
+        EXPECT_EQ(wiki_rows, static_cast<size_t>(parts));
+        EXPECT_EQ(html.compare(0, 37, "<table class='wikitable' border='1'>\n") == 0, parts > 0);
+        EXPECT_EQ(wiki.rfind(WIKI_END), wiki.size() - WIKI_END.size());
+    }
+}
