@@ -1,0 +1,189 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "e2e.h"
+
+namespace {
+
+const std::string BANNER = "bomgrid V.02\n";
+const std::string USAGE = BANNER + "Usage: - " + BOMGRID + " inputfile.txt  output.html";
+const std::string OUTPUT_IS_INPUT = BANNER + "Can't open output file: it is the input file\n";
+const std::string DIV_END = "</table>\n</div>\n";
+
+// What a complete run prints for the output path it was given.
+std::string created(const std::string &path)
+{
+    return BANNER + "\nHTML FIle created: " + path + "\n";
+}
+
+// The division, the 40% table line (a single percent sign) and the heading
+// cells with their trailing blanks: how every output with a header starts.
+const std::string DIV_BEGIN =
+    "<Div Class='Wiki'>\n"
+    "<table width='40%' border='1'>\n"
+    "<tr>\n"
+    "<th scope='col'>Part </th>\n"
+    "<th scope='col'>Value </th>\n"
+    "<th scope='col'>Package </th>\n"
+    "</tr>\n";
+
+// Column names at bytes 0, 9, 24, 39, 49 and 59; the part line has 60 bytes of
+// text, each column filled edge to edge so that a cut one byte off shows.
+const std::string EXAMPLE_IN =
+    "Partlist\n\n"
+    "Part     Value          Device         Package   Library   Sheet\n"
+    "C1&<>  .[ 100n        ]{Device-cell  }(SMD-0603)/Library-/S1\n";
+// Part is bytes 0-7, Value 8-22, Package 38-47; Device, Library and Sheet are
+// never written, and the markup characters go through as they are.
+const std::string EXAMPLE_OUT = DIV_BEGIN +
+                                "<tr><td>C1&<>  .</td> <td>[ 100n        ]</td> <td>(SMD-0603)</td> </tr>\n" +
+                                DIV_END;
+
+size_t count(const std::string &text, const std::string &what)
+{
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        n++;
+    return n;
+}
+
+using files = std::map<std::string, std::string>;
+
+// Runs bomgrid in the folder, checks its exit status and console text, and
+// returns every file the run left there.
+files run_in(const temp_dir &d, const std::vector<std::string> &args, int status, const std::string &out)
+{
+    run_result r = run_program(BOMGRID, args, d.path());
+    EXPECT_EQ(r.status, status);
+    EXPECT_TRUE(same_bytes(out, r.out));
+    return folder_files(d.path());
+}
+
+// Converts `in` with the given arguments, which must complete, and returns
+// the table; the input must be left as it was and no other file appear.
+std::string converted(const std::string &in, const std::vector<std::string> &args = {"in.txt", "out.html"})
+{
+    temp_dir d;
+    write_file(d / "in.txt", in);
+    files left = run_in(d, args, 0, created("out.html"));
+    EXPECT_EQ(left.size(), 2u);
+    EXPECT_TRUE(same_bytes(in, left["in.txt"]));
+    return left["out.html"];
+}
+
+}  // namespace
+
+TEST(Bomgrid, ConvertsToOneTable)
+{
+    ASSERT_EQ(EXAMPLE_OUT.size(), 235u);
+    EXPECT_TRUE(same_bytes(EXAMPLE_OUT, converted(EXAMPLE_IN)));
+    EXPECT_TRUE(same_bytes(EXAMPLE_OUT, converted(EXAMPLE_IN, {"in.txt", "out.html", "extra.html", "x"})));
+    // Without a header only the end is written: an empty file, and a header
+    // that starts with a blank, which never passes the first-byte filter.
+    EXPECT_TRUE(same_bytes(DIV_END, converted("")));
+    EXPECT_TRUE(same_bytes(DIV_END, converted(" Part     Value    Device   Package  Library  Sheet\n"
+                                              "C1       1k       R        0603     rcl      1\n")));
+}
+
+TEST(Bomgrid, StopsBeforeReading)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::string out;
+        files left;  // besides in.txt
+    } cases[] = {
+        {{}, USAGE, {}},
+        {{"in.txt"}, USAGE, {}},
+        // Both files are opened before either is looked at: the output is left behind.
+        {{"missing.txt", "out.html"}, BANNER + "Can't open input file\n", {{"out.html", ""}}},
+        {{"in.txt", "nodir/out.html"}, BANNER + "Can't open output file\n", {}},
+        {{"missing.txt", "nodir/out.html"}, BANNER + "Can't open input file\n", {}},
+        // An input that does not exist cannot be the output; the output is created.
+        {{"missing.txt", "missing.txt"}, BANNER + "Can't open input file\n", {{"missing.txt", ""}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        temp_dir d;
+        write_file(d / "in.txt", EXAMPLE_IN);
+        files left = c.left;
+        left["in.txt"] = EXAMPLE_IN;
+        EXPECT_EQ(run_in(d, c.args, 1, c.out), left);
+    }
+}
+
+TEST(Bomgrid, ConvertsRealExports)
+{
+    const std::pair<const char *, size_t> exports[] = {
+        {"01-ac-timer-panel.txt", 5},        {"02-current-monitor.txt", 55},
+        {"03-atsamd21-board-crlf.txt", 31},  {"04-c64c-multikernal-adapter.txt", 13},
+        {"05-modular-led-lamp.txt", 21},     {"06-stm32-multimeter.txt", 107},
+        {"07-senseo-control-utf8-micro.txt", 37}, {"08-car-power-off-delay.txt", 13},
+        {"09-elastic-node.txt", 117},        {"10-osmo-bts-frontend-long-values.txt", 52},
+        // The first header has no Sheet; the second one is taken, and every later
+        // line starting with a letter is a row, notes and section titles included.
+        {"11-xorduino-hand-edited.txt", 38},
+        // No Device and no Sheet column: no header, no rows.
+        {"12-openmind-board-export-latin1.txt", 0},
+    };
+    for (const auto &[name, rows] : exports) {
+        SCOPED_TRACE(name);
+        const std::string html = converted(read_file(CORPUS + "/partlist/" + name));
+        EXPECT_EQ(count(html, "<tr><td>"), rows);
+        EXPECT_EQ(count(html, "</td> </tr>\n"), rows);
+        if (rows == 0) {
+            EXPECT_TRUE(same_bytes(DIV_END, html));
+        } else {
+            EXPECT_TRUE(same_bytes(DIV_BEGIN, html.substr(0, DIV_BEGIN.size())));
+            EXPECT_TRUE(same_bytes(DIV_END, html.substr(html.size() - std::min(html.size(), DIV_END.size()))));
+        }
+    }
+}
+
+TEST(Bomgrid, RefusesAnOutputThatIsTheInput)
+{
+    for (const std::string how : {"same path", "symbolic link", "hard link"}) {
+        SCOPED_TRACE(how);
+        temp_dir d;
+        write_file(d / "in.txt", EXAMPLE_IN);
+        files left = {{"in.txt", EXAMPLE_IN}};
+        const std::string out = how == "same path" ? "in.txt" : "link.html";
+        if (how == "symbolic link") {
+            ASSERT_EQ(symlink("in.txt", (d / out).c_str()), 0);
+        } else if (how == "hard link") {
+            ASSERT_EQ(link((d / "in.txt").c_str(), (d / out).c_str()), 0);
+            left[out] = EXAMPLE_IN;
+        }
+        EXPECT_EQ(run_in(d, {"in.txt", out}, 1, OUTPUT_IS_INPUT), left);
+    }
+}
+
+TEST(Bomgrid, ReportsAWriteThatFailed)
+{
+    // A small table fails only when it is flushed at the end, a large one
+    // already while rows are written.
+    for (const std::string &in : {EXAMPLE_IN, read_file(CORPUS + "/partlist/06-stm32-multimeter.txt")}) {
+        SCOPED_TRACE(in.size());
+        temp_dir d;
+        write_file(d / "in.txt", in);
+        EXPECT_EQ(run_in(d, {"in.txt", "/dev/full"}, 1, BANNER + "Can't write output file\n"),
+                  (files{{"in.txt", in}}));
+    }
+}
+
+TEST(Bomgrid, ReportsAnInputThatCannotBeRead)
+{
+    // A reader stuck on the failing read would spin for ever; the CPU limit
+    // turns that into a kill by signal instead of a hung test run.
+    temp_dir d;
+    ASSERT_EQ(mkdir((d / "folder").c_str(), 0700), 0);
+    run_result r = run_program("/bin/sh", {"-c", "ulimit -t 5 && exec \"$0\" \"$@\"", BOMGRID, "folder", "out.html"},
+                               d.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(same_bytes(BANNER + "Can't read input file\n", r.out));
+    EXPECT_EQ(folder_files(d.path()), (files{{"out.html", ""}}));
+}
