@@ -40,10 +40,8 @@ data_row split_data(char *line, const char *cells[CSV_MAX_CELLS])
         if (*p == '"') {
             in_field = !in_field;
             // An opening quote right before its closing one: an empty field.
-            if (in_field && p[1] == '"') {
+            if (in_field && p[1] == '"')
                 cells[row.count++] = EMPTY;
-                row.trailer = false;
-            }
             *p++ = '\0';
             continue;
         }

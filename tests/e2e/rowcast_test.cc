@@ -1,0 +1,211 @@
+#include "e2e.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <sstream>
+
+static const std::string BANNER = front_end_banner("  rowcast V.01", "  Converts CSV file to Wiki/HTML format");
+static const std::string DONE = "\n HTML FIle created: t.html\n\n Wiki FIle created: t.wiki\n";
+static const std::string HTML_START = "<table class='wikitable' border='1'>\n<tr>\n";
+static const std::string HTML_END = "</table>\n\n";
+static const std::string WIKI_START = "== Partlist ==\n\n{| border='1' class='wikitable'\n";
+static const std::string WIKI_END = "|}\n\n";
+// The heading line "Part","Value" and its newline, as both tables show it.
+static const std::string PART_VALUE = "\"Part\",\"Value\"\n";
+static const std::string HTML_HEAD = HTML_START + "<th scope='col'>Part</th>\n<th scope='col'>Value\n</th>\n</tr>\n";
+static const std::string WIKI_HEAD = WIKI_START + "!Part!!Value\n";
+
+struct tables {
+    std::string html, wiki;
+};
+
+// Converts `csv` to both tables in a fresh folder; a complete run leaves the
+// input as it was and no file besides the two tables.
+static tables convert(const std::string &csv)
+{
+    temp_dir dir;
+    write_file(dir / "in.csv", csv);
+    run_result r = run_program(ROWCAST, {"--i", "in.csv", "--html", "t.html", "--wiki", "t.wiki"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(same_bytes(BANNER + DONE, r.out));
+    std::map<std::string, std::string> files = folder_files(dir.path());
+    EXPECT_EQ(files.size(), 3u);
+    EXPECT_TRUE(same_bytes(csv, files["in.csv"]));
+    return {files["t.html"], files["t.wiki"]};
+}
+
+static void expect_tables(const std::string &csv, const std::string &html, const std::string &wiki)
+{
+    tables t = convert(csv);
+    EXPECT_TRUE(same_bytes(html, t.html));
+    EXPECT_TRUE(same_bytes(wiki, t.wiki));
+}
+
+// A refused or failed run: the banner, then its one message, and status 1.
+static void expect_failure(const temp_dir &dir, const std::vector<std::string> &args, const std::string &message)
+{
+    run_result r = run_program(ROWCAST, args, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(same_bytes(BANNER + message, r.out));
+}
+
+TEST(Rowcast, ConvertsTheTwoColumnExample)
+{
+    const std::string html = "<table class='wikitable' border='1'>\n"
+                             "<tr>\n"
+                             "<th scope='col'>Part</th>\n"
+                             "<th scope='col'>Value\n</th>\n"
+                             "</tr>\n"
+                             "<tr><td>C1</td> <td>100nF</td> </tr>\n"
+                             "</table>\n\n";
+    const std::string wiki = "== Partlist ==\n\n{| border='1' class='wikitable'\n!Part!!Value\n|-\n|C1||100nF\n|}\n\n";
+    ASSERT_EQ(html.size(), 149u);
+    ASSERT_EQ(wiki.size(), 79u);
+    expect_tables(PART_VALUE + "\"C1\",\"100nF\"\n", html, wiki);
+}
+
+TEST(Rowcast, PrintsItsOwnBannerAndUsage)
+{
+    temp_dir dir;
+    const std::string usage = "Usage: - " + ROWCAST + " --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n";
+    expect_failure(dir, {}, " Error:  No output file specified:  use --wiki fname or --html fname\n\n" + usage);
+    expect_failure(dir, {"--html", "t.html"}, "input text file required\n" + usage);
+    EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{{"t.html", ""}}));
+}
+
+TEST(Rowcast, DataRowsShowEveryFieldAndNoTrailer)
+{
+    struct sample {
+        const char *what;
+        std::string data, html_rows, wiki_rows;
+    };
+    const sample samples[] = {
+        {"no final newline", "\"C1\",\"100nF\"", "<tr><td>C1</td> <td>100nF</td> </tr>\n", "|-\n|C1||100nF\n"},
+        {"comma after the last field", "\"C1\",\"100nF\",\n", "<tr><td>C1</td> <td>100nF</td> </tr>\n", "|-\n|C1||100nF\n"},
+        {"blanks after the last field", "\"C1\",\"100nF\"  \n", "<tr><td>C1</td> <td>100nF</td> </tr>\n", "|-\n|C1||100nF\n"},
+        {"empty middle field", "\"C1\",\"\",\"10k\"\n", "<tr><td>C1</td> <td></td> <td>10k</td> </tr>\n", "|-\n|C1||||10k\n"},
+        {"empty last field", "\"C1\",\"\"\n", "<tr><td>C1</td> <td></td> </tr>\n", "|-\n|C1||\n"},
+        {"only an empty field", "\"\"\n", "<tr><td></td> </tr>\n", "|-\n|\n"},
+        {"doubled quote", "\"5\"\" screen\",\"x\"\n", "<tr><td>5</td> <td> screen</td> <td>x</td> </tr>\n", "|-\n|5|| screen||x\n"},
+        {"unclosed last quote", "\"C1\",\"", "<tr><td>C1</td> </tr>\n", "|-\n|C1\n"},
+        {"blank before the comma", "\"C1\" ,\"100nF\"\n", "<tr><td>C1</td> <td> ,</td> <td>100nF</td> </tr>\n", "|-\n|C1|| ,||100nF\n"},
+        {"unquoted line", "C1,100nF\n", "<tr></tr>\n", "|-\n|C1,100nF\n\n"},
+        {"blank line", "\n", "<tr></tr>\n", "|-\n|\n\n"},
+        // No cell at all: the wiki row must not repeat the previous line's first cell.
+        {"commas after a row", "\"C1\",\"100nF\"\n,,\n", "<tr><td>C1</td> <td>100nF</td> </tr>\n<tr></tr>\n",
+         "|-\n|C1||100nF\n|-\n|\n"},
+    };
+    for (const sample &s : samples) {
+        SCOPED_TRACE(s.what);
+        expect_tables(PART_VALUE + s.data, HTML_HEAD + s.html_rows + HTML_END, WIKI_HEAD + s.wiki_rows + WIKI_END);
+    }
+}
+
+TEST(Rowcast, HeadingWithoutNewlineStillEndsItsWikiRow)
+{
+    // No heading at all: only the end texts.
+    expect_tables("", HTML_END, WIKI_END);
+    expect_tables("\"Part\",\"Value\"", HTML_START + "<th scope='col'>Part</th>\n<th scope='col'>Value</th>\n</tr>\n" + HTML_END,
+                  WIKI_START + "!Part!!Value\n" + WIKI_END);
+    // A heading of a full read: its newline comes alone in the next read, a data row.
+    const std::string pad(4086, 'h');
+    expect_tables("\"Part\",\"" + pad + "\"\n",
+                  HTML_START + "<th scope='col'>Part</th>\n<th scope='col'>" + pad + "</th>\n</tr>\n<tr></tr>\n" + HTML_END,
+                  WIKI_START + "!Part!!" + pad + "\n|-\n|\n\n" + WIKI_END);
+}
+
+// A data line "C1","pad" whose text before the newline is `length` bytes.
+static std::string data_line(size_t length)
+{
+    return "\"C1\",\"" + std::string(length - 7, 'p') + "\"\n";
+}
+
+TEST(Rowcast, LongLinesSplitAtFullReads)
+{
+    const std::string p4087(4087, 'p'), p4088(4088, 'p');
+    // 4094 bytes and the newline: one read.
+    expect_tables(PART_VALUE + data_line(4094),
+                  HTML_HEAD + "<tr><td>C1</td> <td>" + p4087 + "</td> </tr>\n" + HTML_END,
+                  WIKI_HEAD + "|-\n|C1||" + p4087 + "\n" + WIKI_END);
+    // 4095 bytes fill a read; the newline alone is the next row.
+    expect_tables(PART_VALUE + data_line(4095),
+                  HTML_HEAD + "<tr><td>C1</td> <td>" + p4088 + "</td> </tr>\n<tr></tr>\n" + HTML_END,
+                  WIKI_HEAD + "|-\n|C1||" + p4088 + "\n|-\n|\n\n" + WIKI_END);
+    // 4096 bytes: the read ends inside the field, which is then its trailer;
+    // the closing quote and the newline follow as a row of their own.
+    expect_tables(PART_VALUE + data_line(4096), HTML_HEAD + "<tr><td>C1</td> </tr>\n<tr></tr>\n" + HTML_END,
+                  WIKI_HEAD + "|-\n|C1\n|-\n|\n\n" + WIKI_END);
+}
+
+TEST(Rowcast, FailedWritesAndReadsEndTheRun)
+{
+    temp_dir dir;
+    write_file(dir / "in.csv", PART_VALUE);
+    expect_failure(dir, {"--i", "in.csv", "--html", "/dev/full"}, "Can't write html output file /dev/full\n");
+    expect_failure(dir, {"--i", "in.csv", "--html", "t.html", "--wiki", "/dev/full"},
+                   "\n HTML FIle created: t.html\nCan't write wiki output file /dev/full\n");
+    ASSERT_EQ(mkdir((dir / "sub").c_str(), 0700), 0);
+    expect_failure(dir, {"--i", "sub", "--html", "d.html"}, "Can't read input file sub\n");
+    EXPECT_EQ(folder_files(dir.path()),
+              (std::map<std::string, std::string>{{"in.csv", PART_VALUE}, {"t.html", HTML_HEAD + HTML_END}, {"d.html", ""}}));
+}
+
+TEST(Rowcast, RefusesOutputsThatNameTheInputOrEachOther)
+{
+    temp_dir dir;
+    write_file(dir / "in.csv", PART_VALUE);
+    ASSERT_EQ(symlink("in.csv", (dir / "soft.csv").c_str()), 0);
+    ASSERT_EQ(link((dir / "in.csv").c_str(), (dir / "hard.csv").c_str()), 0);
+    expect_failure(dir, {"--i", "in.csv", "--html", "soft.csv"},
+                   "Can't create html output file soft.csv: it is the input file\n");
+    expect_failure(dir, {"--i", "in.csv", "--wiki", "w.wiki", "--html", "hard.csv"},
+                   "Can't create html output file hard.csv: it is the input file\n");
+    expect_failure(dir, {"--i", "hard.csv", "--wiki", "in.csv"},
+                   "Can't create wiki output file in.csv: it is the input file\n");
+    expect_failure(dir, {"--i", "in.csv", "--wiki", "o.txt", "--html", "./o.txt"},
+                   "Can't create html output file ./o.txt: it is the wiki output file\n");
+    // The wiki file is created before the HTML output is examined.
+    EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{
+                                            {"in.csv", PART_VALUE}, {"hard.csv", PART_VALUE}, {"w.wiki", ""}, {"o.txt", ""}}));
+}
+
+static size_t count(const std::string &text, const std::string &what)
+{
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        n++;
+    return n;
+}
+
+TEST(Rowcast, RealExportsGiveOneRowPerLine)
+{
+    // The fully quoted exports name their column count; the others are quoted
+    // only where needed, so only their row count is fixed.
+    const struct {
+        const char *name;
+        size_t columns;
+    } exports[] = {{"01-apogeo-shield-kicad.csv", 6}, {"02-infnoise-kicad8-utf8.csv", 8},
+                   {"03-corne-chocolate-jlcpcb-crlf.csv", 0}, {"04-current-monitor-mouser.csv", 0},
+                   {"05-modular-led-lamp-ditto-marks.csv", 0}};
+    for (const auto &e : exports) {
+        SCOPED_TRACE(e.name);
+        const std::string csv = read_file(CORPUS + "/csv/" + e.name);
+        ASSERT_FALSE(csv.empty());
+        tables t = convert(csv);
+        // Cells of HTML data rows never hold a newline, so every row is one line.
+        size_t lines = count(csv, "\n");
+        EXPECT_EQ(count(t.html, "\n<tr><"), lines - 1);
+        EXPECT_EQ(count(t.wiki, "|-\n"), lines - 1);
+        if (e.columns == 0)
+            continue;
+        // Every field sits under its own heading.
+        EXPECT_EQ(count(t.html, "<th "), e.columns);
+        std::istringstream rows(t.html);
+        for (std::string row; std::getline(rows, row);) {
+            if (row.rfind("<tr><", 0) == 0) {
+                EXPECT_EQ(count(row, "<td>"), e.columns) << row;
+            }
+        }
+    }
+}

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "csv_split.h"
+
+using cells = std::vector<std::string>;
+
+// The splitters work in place, like the read loop's buffer.
+static cells heading(const std::string &line)
+{
+    std::vector<char> buf(line.begin(), line.end());
+    buf.push_back('\0');
+    const char *out[CSV_MAX_CELLS];
+    int n = split_heading(buf.data(), out);
+    return cells(out, out + n);
+}
+
+// Splits a data line and checks every cell (the trailer included) and the flag.
+static void expect_data(const std::string &line, const cells &all, bool trailer)
+{
+    SCOPED_TRACE(line.substr(0, 40));
+    std::vector<char> buf(line.begin(), line.end());
+    buf.push_back('\0');
+    const char *out[CSV_MAX_CELLS];
+    data_row row = split_data(buf.data(), out);
+    EXPECT_EQ(cells(out, out + row.count), all);
+    EXPECT_EQ(row.trailer, trailer);
+}
+
+TEST(CsvSplit, HeadingSplitsAtCommasAndStripsQuotes)
+{
+    EXPECT_EQ(heading("\"Part\",\"Value\"\n"), (cells{"Part", "Value\n"}));
+    EXPECT_EQ(heading(",a,,,b"), (cells{"a", "b"}));  // runs of commas are one separator
+    EXPECT_EQ(heading("a,\n"), (cells{"a", "\n"}));
+    EXPECT_EQ(heading("\"a\",\"\",\"b\"\n"), (cells{"a", "", "b\n"}));
+    EXPECT_EQ(heading("\"C1,C7\"\n"), (cells{"C1", "C7\n"}));  // quotes do not protect a comma here
+    EXPECT_EQ(heading("x\"y\"\"z"), (cells{"xyz"}));
+    EXPECT_EQ(heading(",,,"), cells{});
+    EXPECT_EQ(heading(""), cells{});
+}
+
+TEST(CsvSplit, DataDropsCommaSeparators)
+{
+    expect_data("\"C1\",\"100nF\",\"C0603\"\n", {"C1", "100nF", "C0603", "\n"}, true);
+    expect_data("\"a\", ,\"b\"\n", {"a", "b", "\n"}, true);
+    // A field that itself starts with a comma looks like a separator.
+    expect_data("\"a\",\",x\",\"b\"\n", {"a", "b", "\n"}, true);
+    // Blank first: not a separator, so a cell of its own.
+    expect_data("\"a\" ,\"b\"\n", {"a", " ,", "b", "\n"}, true);
+    expect_data("\"C1,C7\",\"2\"\n", {"C1,C7", "2", "\n"}, true);
+    expect_data(",,,\n", {}, false);
+}
+
+TEST(CsvSplit, TrailerIsOnlyTextRunningToTheEndWithoutAQuote)
+{
+    expect_data("\"C1\",\"100nF\"", {"C1", "100nF"}, false);
+    expect_data("\"C1\",\"100nF\",\n", {"C1", "100nF"}, false);
+    expect_data("\"C1\",\"100nF\"  \n", {"C1", "100nF", "  \n"}, true);
+    expect_data("\"C1\",\"100n", {"C1", "100n"}, true);  // cut inside a field
+    expect_data("C1,100nF\n", {"C1,100nF\n"}, true);
+    expect_data("\n", {"\n"}, true);
+    expect_data("", {}, false);
+}
+
+TEST(CsvSplit, KeepsEmptyQuotedFields)
+{
+    expect_data("\"C1\",\"\",\"10k\"\n", {"C1", "", "10k", "\n"}, true);
+    expect_data("\"C1\",\"\"", {"C1", ""}, false);
+    expect_data("\"\"\n", {"", "\n"}, true);
+    expect_data("\"\",\"\"\n", {"", "", "\n"}, true);
+}
+
+TEST(CsvSplit, DoubledOrUnclosedQuotesGiveNoCell)
+{
+    expect_data("\"5\"\" screen\",\"x\"\n", {"5", " screen", "x", "\n"}, true);
+    expect_data("\"C1\",\"", {"C1"}, false);
+    expect_data("\"C1\",\"\n", {"C1", "\n"}, true);
+}
+
+// A full read can yield far more cells than a short line; none may be lost
+// or written past the cell array.
+TEST(CsvSplit, FullReadOfManyCells)
+{
+    std::string tokens = "a";
+    while (tokens.size() < CSV_LINE_SIZE - 1)
+        tokens += "\"a";
+    expect_data(tokens, cells(2048, "a"), true);
+
+    std::string empties;  // each a"" gives the a and one empty cell
+    while (empties.size() < CSV_LINE_SIZE - 1)
+        empties += "a\"\"";
+    ASSERT_EQ(empties.size(), 4095u);
+    cells alternating;
+    for (int i = 0; i < 1365; i++)
+        alternating.insert(alternating.end(), {"a", ""});
+    expect_data(empties, alternating, false);
+
+    std::string commas = "a";
+    while (commas.size() < CSV_LINE_SIZE - 1)
+        commas += ",a";
+    EXPECT_EQ(heading(commas), cells(2048, "a"));
+}
