@@ -21,7 +21,6 @@ static const char MSG_CREATED[] = "\nHTML FIle created: %s\n";
 
 int main(int argc, char *argv[])
 {
-    static char line[LINE_BUFFER_SIZE];
     static bom_reader reader;
     fputs(MSG_BANNER, stdout);
     if (argc < 3) {
@@ -39,8 +38,9 @@ int main(int argc, char *argv[])
     if (out == nullptr)
         fail(MSG_CANT_OPEN_OUTPUT);
     bom_reader_reset(&reader);
-    const table_output output = {&HTML_DIV_TABLE, out};
-    if (!convert_lines(in, line, LINE_BUFFER_SIZE, bom_convert_line, &reader, &output, 1))
+    static output_buffer buffer;
+    const table_output output = {&HTML_DIV_TABLE, output_attach(&buffer, out)};
+    if (!convert_lines(in, LINE_BUFFER_SIZE, bom_convert_line, &reader, &output, 1))
         fail(MSG_CANT_READ_INPUT);
     if (!finish_output(output))
         fail(MSG_CANT_WRITE_OUTPUT);

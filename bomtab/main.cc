@@ -3,14 +3,12 @@
 
 int main(int argc, char *argv[])
 {
-    static char line[LINE_BUFFER_SIZE];
     static bom_reader reader;
     bom_reader_reset(&reader);
     const front_end program = {
         "  bomtab V.03",
         "  Converts text file exported from BOM of Eagle Layout Editor",
         "Usage: - %s --i inputfile.txt  --wiki wikioutput.wiki --html htmloutput.html \n\n",
-        line,
         LINE_BUFFER_SIZE,
         bom_convert_line,
         &reader,

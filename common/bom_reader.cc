@@ -83,11 +83,11 @@ void bom_convert_line(void *context, char *line, const table_output outputs[], i
     bom_event event = bom_reader_line(reader, line);
     if (event == BOM_HEADER) {
         for (int i = 0; i < count; i++)
-            outputs[i].writer->begin(outputs[i].file, HEADING_CELLS, BOM_CELLS);
+            outputs[i].writer->begin(outputs[i].out, HEADING_CELLS, BOM_CELLS);
     } else if (event == BOM_PART_ROW) {
         const char *cells[BOM_CELLS];
         bom_row_cells(reader, cells);
         for (int i = 0; i < count; i++)
-            outputs[i].writer->row(outputs[i].file, cells, BOM_CELLS);
+            outputs[i].writer->row(outputs[i].out, cells, BOM_CELLS);
     }
 }

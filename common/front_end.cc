@@ -149,12 +149,12 @@ static FILE *open_input(const run_options &opt, const front_end &program, char *
 // no completion message.
 static void finish_outputs(const run_options &opt, const table_output outputs[2])
 {
-    if (outputs[0].file != nullptr) {
+    if (outputs[0].out != nullptr) {
         if (!finish_output(outputs[0]))
             fail(MSG_CANT_WRITE_HTML, opt.html);
         printf(MSG_HTML_CREATED, opt.html);
     }
-    if (outputs[1].file != nullptr) {
+    if (outputs[1].out != nullptr) {
         if (!finish_output(outputs[1]))
             fail(MSG_CANT_WRITE_WIKI, opt.wiki);
         printf(MSG_WIKI_CREATED, opt.wiki);
@@ -168,8 +168,10 @@ int run_front_end(int argc, char *argv[], const front_end &program)
     FILE *wiki = open_wiki_output(opt, program, argv);
     FILE *html = open_html_output(opt, wiki);
     FILE *in = open_input(opt, program, argv);
-    const table_output outputs[2] = {{&HTML_WIKITABLE, html}, {&WIKI_MARKUP, wiki}};
-    if (!convert_lines(in, program.line, program.read_size, program.handle_line, program.context, outputs, 2))
+    static output_buffer html_buffer, wiki_buffer;
+    const table_output outputs[2] = {{&HTML_WIKITABLE, output_attach(&html_buffer, html)},
+                                     {&WIKI_MARKUP, output_attach(&wiki_buffer, wiki)}};
+    if (!convert_lines(in, program.read_size, program.handle_line, program.context, outputs, 2))
         fail(MSG_CANT_READ_INPUT, opt.input);
     finish_outputs(opt, outputs);
     fclose(in);

@@ -8,7 +8,6 @@ struct front_end {
     const char *title;        // second banner line
     const char *description;  // fourth banner line
     const char *usage;        // printf format; %s is the invocation name
-    char *line;               // the program's line buffer
     int read_size;            // bytes per read, the NUL included
     line_handler handle_line;
     void *context;            // the handler's state

@@ -1,24 +1,59 @@
 #include "run_io.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
-bool convert_lines(FILE *in, char *line, int size, line_handler handle, void *context,
-                   const table_output outputs[], int count)
+#include <cerrno>
+
+bool convert_lines(FILE *in, int size, line_handler handle, void *context, const table_output outputs[],
+                   int count)
 {
-    while (!feof(in)) {
-        if (fgets(line, size, in) != nullptr)
-            handle(context, line, outputs, count);
-        else if (ferror(in))
-            return false;
+    // Lines are cut out of large reads and handed on where they lie; the
+    // byte after a line makes room for its NUL and is put back afterwards.
+    static char chunk[MAX_READ_SIZE + 1];
+    const size_t most = static_cast<size_t>(size - 1);
+    const int fd = fileno(in);
+    size_t pos = 0, end = 0;
+    bool at_end = false;
+    for (;;) {
+        char *line = chunk + pos;
+        size_t left = end - pos;
+        auto *newline = static_cast<char *>(memchr(line, '\n', left < most ? left : most));
+        size_t length;
+        if (newline != nullptr) {
+            length = static_cast<size_t>(newline - line) + 1;
+        } else if (left >= most) {
+            length = most;
+        } else if (at_end) {
+            if (left == 0)
+                return true;
+            length = left;
+        } else {
+            memmove(chunk, line, left);
+            pos = 0;
+            end = left;
+            ssize_t got = read(fd, chunk + end, MAX_READ_SIZE - end);
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            at_end = got == 0;
+            end += static_cast<size_t>(got);
+            continue;
+        }
+        char after = line[length];
+        line[length] = '\0';
+        handle(context, line, outputs, count);
+        line[length] = after;
+        pos += length;
     }
-    return true;
 }
 
 bool finish_output(const table_output &output)
 {
-    output.writer->end(output.file);
-    bool written = fflush(output.file) == 0 && ferror(output.file) == 0;
-    return fclose(output.file) == 0 && written;
+    output.writer->end(output.out);
+    return output_close(output.out);
 }
 
 static bool same_inode(const struct stat &a, const struct stat &b)

@@ -5,14 +5,19 @@
 
 #include "table_writer.h"
 
+// The largest read a program may ask for, its NUL included.
+constexpr int MAX_READ_SIZE = 65536;
+
 // What the read loop does with each line: turn it into table operations on
-// the outputs. The context is the handler's own state (a reader, say).
+// the outputs. The context is the handler's own state (a reader, say). The
+// line may be changed, but not beyond its terminating NUL.
 using line_handler = void (*)(void *context, char *line, const table_output outputs[], int count);
 
-// Reads the input to its end, `size` bytes at most per read, and hands every
-// line to the handler. False when a read fails before the end of the input.
-bool convert_lines(FILE *in, char *line, int size, line_handler handle, void *context,
-                   const table_output outputs[], int count);
+// Reads the input to its end and hands every line to the handler: at most
+// `size` - 1 bytes, ending after the first newline, so a longer physical line
+// arrives as several lines. False when a read fails before the end of the input.
+bool convert_lines(FILE *in, int size, line_handler handle, void *context, const table_output outputs[],
+                   int count);
 
 // Writes the end of the table, then flushes and closes the output. False when
 // any write to it, the flush or the close failed: the file is not complete.

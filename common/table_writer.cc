@@ -1,5 +1,8 @@
 #include "table_writer.h"
 
+// Fixed texts go out with their lengths known here, the cells with strlen.
+#define PUT_TEXT(out, text) output_put(out, text, sizeof(text) - 1)
+
 // html_wikitable
 static const char WIKITABLE_OPEN[] = "<table class='wikitable' border='1'>\n";
 static const char ROW_OPEN[] = "<tr>\n";
@@ -16,62 +19,62 @@ static const char WIKI_OPEN[] = "== Partlist ==\n\n{| border='1' class='wikitabl
 static const char WIKI_ROW_OPEN[] = "|-\n";
 static const char WIKI_CLOSE[] = "|}\n\n";
 
-// html_div_table. TABLE_40 goes through fprintf, so "%%" arrives as one '%'.
+// html_div_table: one percent sign, as the table line's format once wrote it.
 static const char DIV_OPEN[] = "<Div Class='Wiki'>\n";
-static const char TABLE_40[] = "<table width='40%%' border='1'>\n";
+static const char TABLE_40[] = "<table width='40%' border='1'>\n";
 static const char DIV_CLOSE[] = "</table>\n</div>\n";
 
-static void write_heading_row(FILE *out, const char *const heads[], int count)
+static void write_heading_row(output_buffer *out, const char *const heads[], int count)
 {
-    fputs(ROW_OPEN, out);
+    PUT_TEXT(out, ROW_OPEN);
     for (int i = 0; i < count; i++) {
-        fputs(HEAD_CELL_OPEN, out);
-        fputs(heads[i], out);
-        fputs(HEAD_CELL_CLOSE, out);
+        PUT_TEXT(out, HEAD_CELL_OPEN);
+        output_put(out, heads[i]);
+        PUT_TEXT(out, HEAD_CELL_CLOSE);
     }
-    fputs(ROW_CLOSE, out);
+    PUT_TEXT(out, ROW_CLOSE);
 }
 
 // Both HTML flavours write data rows alike.
-static void html_row(FILE *out, const char *const cells[], int count)
+static void html_row(output_buffer *out, const char *const cells[], int count)
 {
     if (out == nullptr)
         return;
-    fputs(DATA_ROW_OPEN, out);
+    PUT_TEXT(out, DATA_ROW_OPEN);
     for (int i = 0; i < count; i++) {
-        fputs(DATA_CELL_OPEN, out);
-        fputs(cells[i], out);
-        fputs(DATA_CELL_CLOSE, out);
+        PUT_TEXT(out, DATA_CELL_OPEN);
+        output_put(out, cells[i]);
+        PUT_TEXT(out, DATA_CELL_CLOSE);
     }
-    fputs(ROW_CLOSE, out);
+    PUT_TEXT(out, ROW_CLOSE);
 }
 
-static void wikitable_begin(FILE *out, const char *const heads[], int count)
+static void wikitable_begin(output_buffer *out, const char *const heads[], int count)
 {
     if (out == nullptr)
         return;
-    fputs(WIKITABLE_OPEN, out);
+    PUT_TEXT(out, WIKITABLE_OPEN);
     write_heading_row(out, heads, count);
 }
 
-static void wikitable_end(FILE *out)
+static void wikitable_end(output_buffer *out)
 {
     if (out == nullptr)
         return;
-    fputs(WIKITABLE_CLOSE, out);
+    PUT_TEXT(out, WIKITABLE_CLOSE);
 }
 
-// Writes the cells as "<lead>first<sep>second<sep>...". With no cells the
+// Writes the cells as "<lead>first<lead><lead>second...". With no cells the
 // lead still stands alone: its first cell is empty.
-static void write_wiki_cells(FILE *out, char lead, const char *const cells[], int count)
+static void write_wiki_cells(output_buffer *out, char lead, const char *const cells[], int count)
 {
-    fputc(lead, out);
+    output_put(out, lead);
     for (int i = 0; i < count; i++) {
         if (i > 0) {
-            fputc(lead, out);
-            fputc(lead, out);
+            output_put(out, lead);
+            output_put(out, lead);
         }
-        fputs(cells[i], out);
+        output_put(out, cells[i]);
     }
 }
 
@@ -79,56 +82,53 @@ static bool ends_with_newline(const char *const cells[], int count)
 {
     if (count == 0)
         return false;
-    const char *last = cells[count - 1];
-    size_t n = 0;
-    while (last[n] != '\0')
-        n++;
-    return n > 0 && last[n - 1] == '\n';
+    size_t n = strlen(cells[count - 1]);
+    return n > 0 && cells[count - 1][n - 1] == '\n';
 }
 
 // A CSV heading's last cell carries the input line's newline, which then
 // ends the heading row; a BOM heading never does. Either way the row ends
 // with exactly one newline, so the first data row starts on a line of its own.
-static void wiki_begin(FILE *out, const char *const heads[], int count)
+static void wiki_begin(output_buffer *out, const char *const heads[], int count)
 {
     if (out == nullptr)
         return;
-    fputs(WIKI_OPEN, out);
+    PUT_TEXT(out, WIKI_OPEN);
     write_wiki_cells(out, '!', heads, count);
     if (!ends_with_newline(heads, count))
-        fputc('\n', out);
+        output_put(out, '\n');
 }
 
-static void wiki_row(FILE *out, const char *const cells[], int count)
+static void wiki_row(output_buffer *out, const char *const cells[], int count)
 {
     if (out == nullptr)
         return;
-    fputs(WIKI_ROW_OPEN, out);
+    PUT_TEXT(out, WIKI_ROW_OPEN);
     write_wiki_cells(out, '|', cells, count);
-    fputc('\n', out);
+    output_put(out, '\n');
 }
 
-static void wiki_end(FILE *out)
+static void wiki_end(output_buffer *out)
 {
     if (out == nullptr)
         return;
-    fputs(WIKI_CLOSE, out);
+    PUT_TEXT(out, WIKI_CLOSE);
 }
 
-static void div_begin(FILE *out, const char *const heads[], int count)
+static void div_begin(output_buffer *out, const char *const heads[], int count)
 {
     if (out == nullptr)
         return;
-    fputs(DIV_OPEN, out);
-    fprintf(out, TABLE_40);
+    PUT_TEXT(out, DIV_OPEN);
+    PUT_TEXT(out, TABLE_40);
     write_heading_row(out, heads, count);
 }
 
-static void div_end(FILE *out)
+static void div_end(output_buffer *out)
 {
     if (out == nullptr)
         return;
-    fputs(DIV_CLOSE, out);
+    PUT_TEXT(out, DIV_CLOSE);
 }
 
 const table_writer HTML_WIKITABLE = {wikitable_begin, html_row, wikitable_end};

@@ -1,24 +1,24 @@
 #ifndef BOMTABLES_TABLE_WRITER_H
 #define BOMTABLES_TABLE_WRITER_H
 
-#include <cstdio>
+#include "output_buffer.h"
 
 // The three table flavours share one shape: a heading row, data rows, an end.
 // Every operation on an absent output (nullptr) does nothing.
 struct table_writer {
-    void (*begin)(FILE *out, const char *const heads[], int count);
-    void (*row)(FILE *out, const char *const cells[], int count);
-    void (*end)(FILE *out);
+    void (*begin)(output_buffer *out, const char *const heads[], int count);
+    void (*row)(output_buffer *out, const char *const cells[], int count);
+    void (*end)(output_buffer *out);
 };
 
 extern const table_writer HTML_WIKITABLE;  // bomtab and rowcast, --html
 extern const table_writer WIKI_MARKUP;     // bomtab and rowcast, --wiki
 extern const table_writer HTML_DIV_TABLE;  // bomgrid
 
-// One open output and the flavour written to it.
+// One output and the flavour written to it.
 struct table_output {
     const table_writer *writer;
-    FILE *file;
+    output_buffer *out;
 };
 
 #endif

@@ -16,26 +16,24 @@ static void convert_csv_line(void *context, char *line, const table_output outpu
     if (!state->heading_done) {
         state->heading_done = true;
         int count = split_heading(line, state->cells);
-        html.writer->begin(html.file, state->cells, count);
-        wiki.writer->begin(wiki.file, state->cells, count);
+        html.writer->begin(html.out, state->cells, count);
+        wiki.writer->begin(wiki.out, state->cells, count);
         return;
     }
     data_row row = split_data(line, state->cells);
     int shown = row.trailer ? row.count - 1 : row.count;
-    html.writer->row(html.file, state->cells, shown);
+    html.writer->row(html.out, state->cells, shown);
     // A lone cell still reaches the wiki row, even when it is the trailer.
-    wiki.writer->row(wiki.file, state->cells, shown > 0 ? shown : row.count);
+    wiki.writer->row(wiki.out, state->cells, shown > 0 ? shown : row.count);
 }
 
 int main(int argc, char *argv[])
 {
-    static char line[CSV_LINE_SIZE];
     static csv_state state;
     const front_end program = {
         "  rowcast V.01",
         "  Converts CSV file to Wiki/HTML format",
         "Usage: - %s --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n",
-        line,
         CSV_LINE_SIZE,
         convert_csv_line,
         &state,

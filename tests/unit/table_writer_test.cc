@@ -2,31 +2,28 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "table_writer.h"
 
-// Collects what a writer puts into one output.
+// Collects what a writer puts into one output, through a real file.
 class memory_output {
   public:
-    memory_output() : file_(open_memstream(&data_, &size_)) {}
-    ~memory_output()
-    {
-        if (file_ != nullptr)
-            fclose(file_);
-        free(data_);
-    }
-    FILE *file() { return file_; }
+    memory_output() : buffer_(new output_buffer) { output_attach(buffer_.get(), tmpfile()); }
+    ~memory_output() { output_close(buffer_.get()); }
+    output_buffer *out() { return buffer_.get(); }
     std::string bytes()
     {
-        fflush(file_);
-        return std::string(data_, size_);
+        output_flush(buffer_.get());
+        std::string bytes(static_cast<size_t>(ftell(buffer_->file)), '\0');
+        rewind(buffer_->file);
+        EXPECT_EQ(fread(bytes.data(), 1, bytes.size(), buffer_->file), bytes.size());
+        return bytes;
     }
 
   private:
-    char *data_ = nullptr;
-    size_t size_ = 0;
-    FILE *file_;
+    std::unique_ptr<output_buffer> buffer_;
 };
 
 static const char *const HEADS[] = {"Part ", "Value ", "Package "};
@@ -36,9 +33,9 @@ TEST(TableWriter, WritesEachFlavourByteForByte)
     const char *const cells[] = {"R1 ", "<10k> & |x|", ""};
     memory_output html, wiki, div;
     for (auto [writer, out] : {std::pair{&HTML_WIKITABLE, &html}, {&WIKI_MARKUP, &wiki}, {&HTML_DIV_TABLE, &div}}) {
-        writer->begin(out->file(), HEADS, 3);
-        writer->row(out->file(), cells, 3);
-        writer->end(out->file());
+        writer->begin(out->out(), HEADS, 3);
+        writer->row(out->out(), cells, 3);
+        writer->end(out->out());
     }
     EXPECT_EQ(html.bytes(), "<table class='wikitable' border='1'>\n<tr>\n<th scope='col'>Part </th>\n"
                             "<th scope='col'>Value </th>\n<th scope='col'>Package </th>\n</tr>\n"
@@ -53,9 +50,9 @@ TEST(TableWriter, WritesEachFlavourByteForByte)
 TEST(TableWriter, WritesOnlyTheEndWithoutAHeader)
 {
     memory_output html, wiki, div;
-    HTML_WIKITABLE.end(html.file());
-    WIKI_MARKUP.end(wiki.file());
-    HTML_DIV_TABLE.end(div.file());
+    HTML_WIKITABLE.end(html.out());
+    WIKI_MARKUP.end(wiki.out());
+    HTML_DIV_TABLE.end(div.out());
     EXPECT_EQ(html.bytes(), "</table>\n\n");
     EXPECT_EQ(wiki.bytes(), "|}\n\n");
     EXPECT_EQ(div.bytes(), "</table>\n</div>\n");
@@ -64,9 +61,9 @@ TEST(TableWriter, WritesOnlyTheEndWithoutAHeader)
 TEST(TableWriter, WritesRowsWithoutCells)
 {
     memory_output html, wiki, div;
-    HTML_WIKITABLE.row(html.file(), nullptr, 0);
-    WIKI_MARKUP.row(wiki.file(), nullptr, 0);
-    HTML_DIV_TABLE.row(div.file(), nullptr, 0);
+    HTML_WIKITABLE.row(html.out(), nullptr, 0);
+    WIKI_MARKUP.row(wiki.out(), nullptr, 0);
+    HTML_DIV_TABLE.row(div.out(), nullptr, 0);
     EXPECT_EQ(html.bytes(), "<tr></tr>\n");
     EXPECT_EQ(wiki.bytes(), "|-\n|\n");  // the first cell's bar stands alone
     EXPECT_EQ(div.bytes(), "<tr></tr>\n");
@@ -77,10 +74,10 @@ TEST(TableWriter, EndsTheWikiHeadingRowWithOneNewline)
     // A CSV heading's last cell carries the line's newline; no second one follows.
     const char *const carried[] = {"Part", "Value\n"};
     memory_output with_newline, without_newline, empty, html;
-    WIKI_MARKUP.begin(with_newline.file(), carried, 2);
-    WIKI_MARKUP.begin(without_newline.file(), carried, 1);
-    WIKI_MARKUP.begin(empty.file(), nullptr, 0);
-    HTML_WIKITABLE.begin(html.file(), carried, 2);
+    WIKI_MARKUP.begin(with_newline.out(), carried, 2);
+    WIKI_MARKUP.begin(without_newline.out(), carried, 1);
+    WIKI_MARKUP.begin(empty.out(), nullptr, 0);
+    HTML_WIKITABLE.begin(html.out(), carried, 2);
     const std::string open = "== Partlist ==\n\n{| border='1' class='wikitable'\n";
     EXPECT_EQ(with_newline.bytes(), open + "!Part!!Value\n");
     EXPECT_EQ(without_newline.bytes(), open + "!Part\n");
