@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the build folder into a temporary folder and
+# checks what a colleague would install: its name, its contents (programs
+# executable under usr/bin, manuals under usr/share/man/man1), a dependency
+# on libc alone, and that the packed programs still run. Nothing is
+# installed on this system.
+#
+# Usage: deb_test.sh BUILD_DIR SOURCE_DIR
+set -uo pipefail
+
+[ $# -eq 2 ] || { echo "usage: deb_test.sh BUILD_DIR SOURCE_DIR"; exit 2; }
+build=$(cd "$1" && pwd) || exit 1
+sample=$(cd "$2" && pwd)/examples/board.txt || exit 1
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+for tool in cpack dpkg-deb; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool not found"; exit 1; }
+done
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+if ! (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out") >"$tmp/cpack.log" 2>&1; then
+    cat "$tmp/cpack.log"
+    echo "FAIL: cpack -G DEB failed"
+    exit 1
+fi
+debs=("$tmp"/out/*.deb)
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+    echo "FAIL: expected one .deb in the output folder, found: ${debs[*]}"
+    exit 1
+fi
+deb=${debs[0]}
+echo "built $(basename "$deb")"
+
+[ "$(dpkg-deb -f "$deb" Package)" = bomtables ] || fail "package name is not bomtables"
+
+# Depends must name libc6 and nothing else (version constraints allowed).
+depends=$(dpkg-deb -f "$deb" Depends)
+names=$(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/[[:space:]]//g' | grep -v '^$' | sort -u)
+[ "$names" = libc6 ] || fail "Depends names more or other than libc6: $depends"
+
+listing=$(dpkg-deb -c "$deb") || { echo "FAIL: dpkg-deb -c failed"; exit 1; }
+for program in bomtab rowcast bomgrid; do
+    echo "$listing" | grep -Eq "^-rwxr-xr-x root/root .* \./usr/bin/$program\$" \
+        || fail "no executable ./usr/bin/$program owned by root"
+    echo "$listing" | grep -Eq " \./usr/share/man/man1/$program\.1(\.gz)?\$" \
+        || fail "no manual ./usr/share/man/man1/$program.1"
+done
+
+# The packed (stripped) programs still convert the sample.
+dpkg-deb -x "$deb" "$tmp/root" || { echo "FAIL: dpkg-deb -x failed"; exit 1; }
+bin=$tmp/root/usr/bin
+printf '"Part","Value"\n"C1","100nF"\n' >"$tmp/parts.csv"
+"$bin/bomtab" --i "$sample" --html "$tmp/board.html" >/dev/null || fail "packed bomtab failed"
+"$bin/rowcast" --i "$tmp/parts.csv" --wiki "$tmp/parts.wiki" >/dev/null || fail "packed rowcast failed"
+"$bin/bomgrid" "$sample" "$tmp/grid.html" >/dev/null || fail "packed bomgrid failed"
+grep -qs '^<tr><td>C1 ' "$tmp/board.html" || fail "packed bomtab wrote no part row"
+grep -qs '^|C1||100nF$' "$tmp/parts.wiki" || fail "packed rowcast wrote no row"
+grep -qs '^<tr><td>C1 ' "$tmp/grid.html" || fail "packed bomgrid wrote no part row"
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "$(basename "$deb"): all checks passed"
