@@ -5,7 +5,7 @@
 static const char *const COLUMN_NAMES[BOM_COLUMNS] = {"Part ",    "Value ",   "Device ",
                                                       "Package ", "Library ", "Sheet"};
 static const int WRITTEN_COLUMNS[BOM_CELLS] = {0, 1, 3};
-static const char *const HEADING_CELLS[BOM_CELLS] = {"Part ", "Value ", "Package "};
+static const cell HEADING_CELLS[BOM_CELLS] = {{"Part ", 5}, {"Value ", 6}, {"Package ", 8}};
 
 void bom_reader_reset(bom_reader *reader)
 {
@@ -43,10 +43,7 @@ static void cut_part_line(bom_reader *reader, const char *line, size_t n)
     for (int k = 0; k < BOM_COLUMNS; k++) {
         size_t t = k < BOM_COLUMNS - 1 ? static_cast<size_t>(reader->column_start[k + 1] - 1) : n - 1;
         size_t to = t < n ? t : n;
-        size_t len = o < to ? to - o : 0;
-        if (len > 0)
-            memcpy(reader->field[k], line + o, len);
-        reader->field[k][len] = '\0';
+        reader->field[k] = o < to ? cell{line + o, to - o} : cell{"", 0};
         o = t;
     }
 }
@@ -66,12 +63,12 @@ bom_event bom_reader_line(bom_reader *reader, const char *line)
     return BOM_HEADER;
 }
 
-const char *const *bom_heading_cells()
+const cell *bom_heading_cells()
 {
     return HEADING_CELLS;
 }
 
-void bom_row_cells(const bom_reader *reader, const char *cells[BOM_CELLS])
+void bom_row_cells(const bom_reader *reader, cell cells[BOM_CELLS])
 {
     for (int i = 0; i < BOM_CELLS; i++)
         cells[i] = reader->field[WRITTEN_COLUMNS[i]];
@@ -85,7 +82,7 @@ void bom_convert_line(void *context, char *line, const table_output outputs[], i
         for (int i = 0; i < count; i++)
             outputs[i].writer->begin(outputs[i].out, HEADING_CELLS, BOM_CELLS);
     } else if (event == BOM_PART_ROW) {
-        const char *cells[BOM_CELLS];
+        cell cells[BOM_CELLS];
         bom_row_cells(reader, cells);
         for (int i = 0; i < count; i++)
             outputs[i].writer->row(outputs[i].out, cells, BOM_CELLS);

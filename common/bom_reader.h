@@ -15,19 +15,20 @@ enum bom_event { BOM_NOTHING, BOM_HEADER, BOM_PART_ROW };
 struct bom_reader {
     bool reading;  // the header has been found
     int column_start[BOM_COLUMNS];
-    char field[BOM_COLUMNS][LINE_BUFFER_SIZE];
+    cell field[BOM_COLUMNS];  // the last part line's columns, within that line
 };
 
 void bom_reader_reset(bom_reader *reader);
 
 // Takes one line as read (NUL-terminated, normally ending with its newline).
+// The fields of a part row point into the line: they last as long as it does.
 bom_event bom_reader_line(bom_reader *reader, const char *line);
 
 // "Part ", "Value " and "Package ".
-const char *const *bom_heading_cells();
+const cell *bom_heading_cells();
 
 // The Part, Value and Package fields of the last part row.
-void bom_row_cells(const bom_reader *reader, const char *cells[BOM_CELLS]);
+void bom_row_cells(const bom_reader *reader, cell cells[BOM_CELLS]);
 
 // Hands one line to the reader (a bom_reader) and writes what it reports to
 // every output; the read loop's line handler for both BOM programs.

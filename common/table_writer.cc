@@ -1,6 +1,6 @@
 #include "table_writer.h"
 
-// Fixed texts go out with their lengths known here, the cells with strlen.
+// Fixed texts go out with their lengths known here.
 #define PUT_TEXT(out, text) output_put(out, text, sizeof(text) - 1)
 
 // html_wikitable
@@ -24,32 +24,32 @@ static const char DIV_OPEN[] = "<Div Class='Wiki'>\n";
 static const char TABLE_40[] = "<table width='40%' border='1'>\n";
 static const char DIV_CLOSE[] = "</table>\n</div>\n";
 
-static void write_heading_row(output_buffer *out, const char *const heads[], int count)
+static void write_heading_row(output_buffer *out, const cell heads[], int count)
 {
     PUT_TEXT(out, ROW_OPEN);
     for (int i = 0; i < count; i++) {
         PUT_TEXT(out, HEAD_CELL_OPEN);
-        output_put(out, heads[i]);
+        output_put(out, heads[i].text, heads[i].length);
         PUT_TEXT(out, HEAD_CELL_CLOSE);
     }
     PUT_TEXT(out, ROW_CLOSE);
 }
 
 // Both HTML flavours write data rows alike.
-static void html_row(output_buffer *out, const char *const cells[], int count)
+static void html_row(output_buffer *out, const cell cells[], int count)
 {
     if (out == nullptr)
         return;
     PUT_TEXT(out, DATA_ROW_OPEN);
     for (int i = 0; i < count; i++) {
         PUT_TEXT(out, DATA_CELL_OPEN);
-        output_put(out, cells[i]);
+        output_put(out, cells[i].text, cells[i].length);
         PUT_TEXT(out, DATA_CELL_CLOSE);
     }
     PUT_TEXT(out, ROW_CLOSE);
 }
 
-static void wikitable_begin(output_buffer *out, const char *const heads[], int count)
+static void wikitable_begin(output_buffer *out, const cell heads[], int count)
 {
     if (out == nullptr)
         return;
@@ -66,7 +66,7 @@ static void wikitable_end(output_buffer *out)
 
 // Writes the cells as "<lead>first<lead><lead>second...". With no cells the
 // lead still stands alone: its first cell is empty.
-static void write_wiki_cells(output_buffer *out, char lead, const char *const cells[], int count)
+static void write_wiki_cells(output_buffer *out, char lead, const cell cells[], int count)
 {
     output_put(out, lead);
     for (int i = 0; i < count; i++) {
@@ -74,22 +74,22 @@ static void write_wiki_cells(output_buffer *out, char lead, const char *const ce
             output_put(out, lead);
             output_put(out, lead);
         }
-        output_put(out, cells[i]);
+        output_put(out, cells[i].text, cells[i].length);
     }
 }
 
-static bool ends_with_newline(const char *const cells[], int count)
+static bool ends_with_newline(const cell cells[], int count)
 {
     if (count == 0)
         return false;
-    size_t n = strlen(cells[count - 1]);
-    return n > 0 && cells[count - 1][n - 1] == '\n';
+    const cell &last = cells[count - 1];
+    return last.length > 0 && last.text[last.length - 1] == '\n';
 }
 
 // A CSV heading's last cell carries the input line's newline, which then
 // ends the heading row; a BOM heading never does. Either way the row ends
 // with exactly one newline, so the first data row starts on a line of its own.
-static void wiki_begin(output_buffer *out, const char *const heads[], int count)
+static void wiki_begin(output_buffer *out, const cell heads[], int count)
 {
     if (out == nullptr)
         return;
@@ -99,7 +99,7 @@ static void wiki_begin(output_buffer *out, const char *const heads[], int count)
         output_put(out, '\n');
 }
 
-static void wiki_row(output_buffer *out, const char *const cells[], int count)
+static void wiki_row(output_buffer *out, const cell cells[], int count)
 {
     if (out == nullptr)
         return;
@@ -115,7 +115,7 @@ static void wiki_end(output_buffer *out)
     PUT_TEXT(out, WIKI_CLOSE);
 }
 
-static void div_begin(output_buffer *out, const char *const heads[], int count)
+static void div_begin(output_buffer *out, const cell heads[], int count)
 {
     if (out == nullptr)
         return;

@@ -3,11 +3,17 @@
 
 #include "output_buffer.h"
 
+// A cell's bytes as they are written: never escaped, not NUL-terminated.
+struct cell {
+    const char *text;
+    size_t length;
+};
+
 // The three table flavours share one shape: a heading row, data rows, an end.
 // Every operation on an absent output (nullptr) does nothing.
 struct table_writer {
-    void (*begin)(output_buffer *out, const char *const heads[], int count);
-    void (*row)(output_buffer *out, const char *const cells[], int count);
+    void (*begin)(output_buffer *out, const cell heads[], int count);
+    void (*row)(output_buffer *out, const cell cells[], int count);
     void (*end)(output_buffer *out);
 };
 

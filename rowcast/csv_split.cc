@@ -1,6 +1,6 @@
 #include "csv_split.h"
 
-void strip_quotes(char *cell)
+size_t strip_quotes(char *cell)
 {
     char *to = cell;
     for (const char *from = cell; *from != '\0'; from++) {
@@ -8,9 +8,10 @@ void strip_quotes(char *cell)
             *to++ = *from;
     }
     *to = '\0';
+    return static_cast<size_t>(to - cell);
 }
 
-int split_heading(char *line, const char *cells[CSV_MAX_CELLS])
+int split_heading(char *line, cell cells[CSV_MAX_CELLS])
 {
     int count = 0;
     char *p = line;
@@ -19,39 +20,37 @@ int split_heading(char *line, const char *cells[CSV_MAX_CELLS])
             p++;
             continue;
         }
-        char *cell = p;
+        char *text = p;
         while (*p != '\0' && *p != ',')
             p++;
         if (*p == ',')
             *p++ = '\0';
-        strip_quotes(cell);
-        cells[count++] = cell;
+        cells[count++] = {text, strip_quotes(text)};
     }
     return count;
 }
 
-data_row split_data(char *line, const char *cells[CSV_MAX_CELLS])
+data_row split_data(const char *line, cell cells[CSV_MAX_CELLS])
 {
-    static const char EMPTY[] = "";
     data_row row = {0, false};
     bool in_field = false;  // the last quote opened a field
-    char *p = line;
-    while (*p != '\0') {
-        if (*p == '"') {
+    const char *p = line;
+    for (;;) {
+        while (*p == '"') {
             in_field = !in_field;
             // An opening quote right before its closing one: an empty field.
             if (in_field && p[1] == '"')
-                cells[row.count++] = EMPTY;
-            *p++ = '\0';
-            continue;
-        }
-        char *token = p;
-        while (*p != '\0' && *p != '"')
+                cells[row.count++] = {"", 0};
             p++;
-        if (token[0] != ',') {
-            cells[row.count++] = token;
+        }
+        if (*p == '\0')
+            return row;
+        const char *token = p;
+        while (*p != '"' && *p != '\0')
+            p++;
+        if (*token != ',') {
+            cells[row.count++] = {token, static_cast<size_t>(p - token)};
             row.trailer = *p == '\0';
         }
     }
-    return row;
 }

@@ -1,19 +1,22 @@
 #ifndef BOMTABLES_CSV_SPLIT_H
 #define BOMTABLES_CSV_SPLIT_H
 
+#include "table_writer.h"
+
 // One read of the CSV file: at most CSV_LINE_SIZE - 1 bytes and the NUL.
 constexpr int CSV_LINE_SIZE = 4096;
 // Every cell of a read starts at a byte of its own, so a read never yields
 // more cells than this.
 constexpr int CSV_MAX_CELLS = CSV_LINE_SIZE;
 
-// Removes every double quote from the cell, in place.
-void strip_quotes(char *cell);
+// Removes every double quote from the NUL-terminated cell, in place, and
+// returns its new length.
+size_t strip_quotes(char *cell);
 
 // Splits the heading line at commas (runs of commas are one separator) and
 // strips the quotes from each cell. The cells point into the line, which is
 // changed. Returns the number of cells.
-int split_heading(char *line, const char *cells[CSV_MAX_CELLS]);
+int split_heading(char *line, cell cells[CSV_MAX_CELLS]);
 
 // The cells of a data line, split at double quotes.
 struct data_row {
@@ -23,7 +26,7 @@ struct data_row {
 
 // Splits a data line at double quotes. Separators (text starting with a
 // comma) give no cell; an empty quoted field gives an empty one. The cells
-// point into the line, which is changed.
-data_row split_data(char *line, const char *cells[CSV_MAX_CELLS]);
+// point into the line.
+data_row split_data(const char *line, cell cells[CSV_MAX_CELLS]);
 
 #endif

@@ -3,7 +3,7 @@
 
 struct csv_state {
     bool heading_done;
-    const char *cells[CSV_MAX_CELLS];
+    cell cells[CSV_MAX_CELLS];
 };
 
 // The first line read is the heading row; every later one a data row, whose

@@ -7,14 +7,22 @@
 
 using cells = std::vector<std::string>;
 
+static cells texts(const cell *out, int count)
+{
+    cells all;
+    for (int i = 0; i < count; i++)
+        all.emplace_back(out[i].text, out[i].length);
+    return all;
+}
+
 // The splitters work in place, like the read loop's buffer.
 static cells heading(const std::string &line)
 {
     std::vector<char> buf(line.begin(), line.end());
     buf.push_back('\0');
-    const char *out[CSV_MAX_CELLS];
+    static cell out[CSV_MAX_CELLS];
     int n = split_heading(buf.data(), out);
-    return cells(out, out + n);
+    return texts(out, n);
 }
 
 // Splits a data line and checks every cell (the trailer included) and the flag.
@@ -23,9 +31,9 @@ static void expect_data(const std::string &line, const cells &all, bool trailer)
     SCOPED_TRACE(line.substr(0, 40));
     std::vector<char> buf(line.begin(), line.end());
     buf.push_back('\0');
-    const char *out[CSV_MAX_CELLS];
+    static cell out[CSV_MAX_CELLS];
     data_row row = split_data(buf.data(), out);
-    EXPECT_EQ(cells(out, out + row.count), all);
+    EXPECT_EQ(texts(out, row.count), all);
     EXPECT_EQ(row.trailer, trailer);
 }
 

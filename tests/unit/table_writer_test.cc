@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -26,11 +27,16 @@ class memory_output {
     std::unique_ptr<output_buffer> buffer_;
 };
 
-static const char *const HEADS[] = {"Part ", "Value ", "Package "};
+static cell c(const char *text)
+{
+    return {text, strlen(text)};
+}
+
+static const cell HEADS[] = {c("Part "), c("Value "), c("Package ")};
 
 TEST(TableWriter, WritesEachFlavourByteForByte)
 {
-    const char *const cells[] = {"R1 ", "<10k> & |x|", ""};
+    const cell cells[] = {c("R1 "), c("<10k> & |x|"), c("")};
     memory_output html, wiki, div;
     for (auto [writer, out] : {std::pair{&HTML_WIKITABLE, &html}, {&WIKI_MARKUP, &wiki}, {&HTML_DIV_TABLE, &div}}) {
         writer->begin(out->out(), HEADS, 3);
@@ -72,7 +78,7 @@ TEST(TableWriter, WritesRowsWithoutCells)
 TEST(TableWriter, EndsTheWikiHeadingRowWithOneNewline)
 {
     // A CSV heading's last cell carries the line's newline; no second one follows.
-    const char *const carried[] = {"Part", "Value\n"};
+    const cell carried[] = {c("Part"), c("Value\n")};
     memory_output with_newline, without_newline, empty, html;
     WIKI_MARKUP.begin(with_newline.out(), carried, 2);
     WIKI_MARKUP.begin(without_newline.out(), carried, 1);
