@@ -34,18 +34,24 @@ static bool find_header(bom_reader *reader, const char *line, size_t n)
     return j == BOM_COLUMNS;
 }
 
+// The bytes [from, to) of the line, cut short at its end.
+static cell slice(const char *line, size_t n, size_t from, size_t to)
+{
+    if (to > n)
+        to = n;
+    return from < to ? cell{line + from, to - from} : cell{"", 0};
+}
+
 // Each field after the first starts one byte before its column's name, where
 // the alignment blank is, and ends two bytes before the next column's name.
 // The last byte is the line's newline; it belongs to no column.
 static void cut_part_line(bom_reader *reader, const char *line, size_t n)
 {
-    size_t o = static_cast<size_t>(reader->column_start[0]);
-    for (int k = 0; k < BOM_COLUMNS; k++) {
-        size_t t = k < BOM_COLUMNS - 1 ? static_cast<size_t>(reader->column_start[k + 1] - 1) : n - 1;
-        size_t to = t < n ? t : n;
-        reader->field[k] = o < to ? cell{line + o, to - o} : cell{"", 0};
-        o = t;
-    }
+    const int *start = reader->column_start;
+    reader->field[0] = slice(line, n, static_cast<size_t>(start[0]), static_cast<size_t>(start[1] - 1));
+    for (int k = 1; k < BOM_COLUMNS - 1; k++)
+        reader->field[k] = slice(line, n, static_cast<size_t>(start[k] - 1), static_cast<size_t>(start[k + 1] - 1));
+    reader->field[BOM_COLUMNS - 1] = slice(line, n, static_cast<size_t>(start[BOM_COLUMNS - 1] - 1), n - 1);
 }
 
 bom_event bom_reader_line(bom_reader *reader, const char *line)

@@ -70,4 +70,47 @@ inline void output_put(output_buffer *out, char c)
     out->data[out->used++] = c;
 }
 
+// Three ways to put a row's bytes, so that each flavour spells a row out
+// once: counting them, into room made beforehand, or piece by piece.
+struct count_sink {
+    size_t size = 0;
+    void put(const char *, size_t n) { size += n; }
+    void put(char) { size++; }
+};
+
+struct room_sink {
+    char *at;
+    void put(const char *bytes, size_t n)
+    {
+        copy_bytes(at, bytes, n);
+        at += n;
+    }
+    void put(char c) { *at++ = c; }
+};
+
+struct buffer_sink {
+    output_buffer *out;
+    void put(const char *bytes, size_t n) { output_put(out, bytes, n); }
+    void put(char c) { output_put(out, c); }
+};
+
+// Writes one row, `spell(sink)` putting its bytes: in one piece when it fits
+// the buffer, which it always does for rows of one read.
+template <class Spell>
+inline void output_row(output_buffer *out, Spell spell)
+{
+    count_sink counted;
+    spell(counted);
+    if (counted.size > OUTPUT_BUFFER_SIZE - out->used)
+        output_flush(out);
+    if (counted.size > OUTPUT_BUFFER_SIZE) {
+        buffer_sink pieces{out};
+        spell(pieces);
+        return;
+    }
+    room_sink room{out->data + out->used};
+    spell(room);
+    out->used += counted.size;
+}
+
 #endif

@@ -40,13 +40,15 @@ static void html_row(output_buffer *out, const cell cells[], int count)
 {
     if (out == nullptr)
         return;
-    PUT_TEXT(out, DATA_ROW_OPEN);
-    for (int i = 0; i < count; i++) {
-        PUT_TEXT(out, DATA_CELL_OPEN);
-        output_put(out, cells[i].text, cells[i].length);
-        PUT_TEXT(out, DATA_CELL_CLOSE);
-    }
-    PUT_TEXT(out, ROW_CLOSE);
+    output_row(out, [&](auto &sink) {
+        sink.put(DATA_ROW_OPEN, sizeof DATA_ROW_OPEN - 1);
+        for (int i = 0; i < count; i++) {
+            sink.put(DATA_CELL_OPEN, sizeof DATA_CELL_OPEN - 1);
+            sink.put(cells[i].text, cells[i].length);
+            sink.put(DATA_CELL_CLOSE, sizeof DATA_CELL_CLOSE - 1);
+        }
+        sink.put(ROW_CLOSE, sizeof ROW_CLOSE - 1);
+    });
 }
 
 static void wikitable_begin(output_buffer *out, const cell heads[], int count)
@@ -64,17 +66,18 @@ static void wikitable_end(output_buffer *out)
     PUT_TEXT(out, WIKITABLE_CLOSE);
 }
 
-// Writes the cells as "<lead>first<lead><lead>second...". With no cells the
+// Puts the cells as "<lead>first<lead><lead>second...". With no cells the
 // lead still stands alone: its first cell is empty.
-static void write_wiki_cells(output_buffer *out, char lead, const cell cells[], int count)
+template <class Sink>
+static void put_wiki_cells(Sink &sink, char lead, const cell cells[], int count)
 {
-    output_put(out, lead);
+    sink.put(lead);
     for (int i = 0; i < count; i++) {
         if (i > 0) {
-            output_put(out, lead);
-            output_put(out, lead);
+            sink.put(lead);
+            sink.put(lead);
         }
-        output_put(out, cells[i].text, cells[i].length);
+        sink.put(cells[i].text, cells[i].length);
     }
 }
 
@@ -94,7 +97,8 @@ static void wiki_begin(output_buffer *out, const cell heads[], int count)
     if (out == nullptr)
         return;
     PUT_TEXT(out, WIKI_OPEN);
-    write_wiki_cells(out, '!', heads, count);
+    buffer_sink sink{out};
+    put_wiki_cells(sink, '!', heads, count);
     if (!ends_with_newline(heads, count))
         output_put(out, '\n');
 }
@@ -103,9 +107,11 @@ static void wiki_row(output_buffer *out, const cell cells[], int count)
 {
     if (out == nullptr)
         return;
-    PUT_TEXT(out, WIKI_ROW_OPEN);
-    write_wiki_cells(out, '|', cells, count);
-    output_put(out, '\n');
+    output_row(out, [&](auto &sink) {
+        sink.put(WIKI_ROW_OPEN, sizeof WIKI_ROW_OPEN - 1);
+        put_wiki_cells(sink, '|', cells, count);
+        sink.put('\n');
+    });
 }
 
 static void wiki_end(output_buffer *out)
