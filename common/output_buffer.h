@@ -26,6 +26,7 @@ void output_flush(output_buffer *out);
 // close failed: the file is not complete.
 bool output_close(output_buffer *out);
 
+// output_put for bytes that do not fit the room left.
 void output_put_large(output_buffer *out, const char *bytes, size_t n);
 
 // Cells are mostly a few bytes long: copying them with two overlapping moves

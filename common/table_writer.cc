@@ -1,7 +1,11 @@
 #include "table_writer.h"
 
 // Fixed texts go out with their lengths known here.
-#define PUT_TEXT(out, text) output_put(out, text, sizeof(text) - 1)
+template <class Sink, size_t N>
+static void put_text(Sink &sink, const char (&text)[N])
+{
+    sink.put(text, N - 1);
+}
 
 // html_wikitable
 static const char WIKITABLE_OPEN[] = "<table class='wikitable' border='1'>\n";
@@ -24,15 +28,15 @@ static const char DIV_OPEN[] = "<Div Class='Wiki'>\n";
 static const char TABLE_40[] = "<table width='40%' border='1'>\n";
 static const char DIV_CLOSE[] = "</table>\n</div>\n";
 
-static void write_heading_row(output_buffer *out, const cell heads[], int count)
+static void put_heading_row(buffer_sink &sink, const cell heads[], int count)
 {
-    PUT_TEXT(out, ROW_OPEN);
+    put_text(sink, ROW_OPEN);
     for (int i = 0; i < count; i++) {
-        PUT_TEXT(out, HEAD_CELL_OPEN);
-        output_put(out, heads[i].text, heads[i].length);
-        PUT_TEXT(out, HEAD_CELL_CLOSE);
+        put_text(sink, HEAD_CELL_OPEN);
+        sink.put(heads[i].text, heads[i].length);
+        put_text(sink, HEAD_CELL_CLOSE);
     }
-    PUT_TEXT(out, ROW_CLOSE);
+    put_text(sink, ROW_CLOSE);
 }
 
 // Both HTML flavours write data rows alike.
@@ -41,13 +45,13 @@ static void html_row(output_buffer *out, const cell cells[], int count)
     if (out == nullptr)
         return;
     output_row(out, [&](auto &sink) {
-        sink.put(DATA_ROW_OPEN, sizeof DATA_ROW_OPEN - 1);
+        put_text(sink, DATA_ROW_OPEN);
         for (int i = 0; i < count; i++) {
-            sink.put(DATA_CELL_OPEN, sizeof DATA_CELL_OPEN - 1);
+            put_text(sink, DATA_CELL_OPEN);
             sink.put(cells[i].text, cells[i].length);
-            sink.put(DATA_CELL_CLOSE, sizeof DATA_CELL_CLOSE - 1);
+            put_text(sink, DATA_CELL_CLOSE);
         }
-        sink.put(ROW_CLOSE, sizeof ROW_CLOSE - 1);
+        put_text(sink, ROW_CLOSE);
     });
 }
 
@@ -55,15 +59,17 @@ static void wikitable_begin(output_buffer *out, const cell heads[], int count)
 {
     if (out == nullptr)
         return;
-    PUT_TEXT(out, WIKITABLE_OPEN);
-    write_heading_row(out, heads, count);
+    buffer_sink sink{out};
+    put_text(sink, WIKITABLE_OPEN);
+    put_heading_row(sink, heads, count);
 }
 
 static void wikitable_end(output_buffer *out)
 {
     if (out == nullptr)
         return;
-    PUT_TEXT(out, WIKITABLE_CLOSE);
+    buffer_sink sink{out};
+    put_text(sink, WIKITABLE_CLOSE);
 }
 
 // Puts the cells as "<lead>first<lead><lead>second...". With no cells the
@@ -96,11 +102,11 @@ static void wiki_begin(output_buffer *out, const cell heads[], int count)
 {
     if (out == nullptr)
         return;
-    PUT_TEXT(out, WIKI_OPEN);
     buffer_sink sink{out};
+    put_text(sink, WIKI_OPEN);
     put_wiki_cells(sink, '!', heads, count);
     if (!ends_with_newline(heads, count))
-        output_put(out, '\n');
+        sink.put('\n');
 }
 
 static void wiki_row(output_buffer *out, const cell cells[], int count)
@@ -108,7 +114,7 @@ static void wiki_row(output_buffer *out, const cell cells[], int count)
     if (out == nullptr)
         return;
     output_row(out, [&](auto &sink) {
-        sink.put(WIKI_ROW_OPEN, sizeof WIKI_ROW_OPEN - 1);
+        put_text(sink, WIKI_ROW_OPEN);
         put_wiki_cells(sink, '|', cells, count);
         sink.put('\n');
     });
@@ -118,23 +124,26 @@ static void wiki_end(output_buffer *out)
 {
     if (out == nullptr)
         return;
-    PUT_TEXT(out, WIKI_CLOSE);
+    buffer_sink sink{out};
+    put_text(sink, WIKI_CLOSE);
 }
 
 static void div_begin(output_buffer *out, const cell heads[], int count)
 {
     if (out == nullptr)
         return;
-    PUT_TEXT(out, DIV_OPEN);
-    PUT_TEXT(out, TABLE_40);
-    write_heading_row(out, heads, count);
+    buffer_sink sink{out};
+    put_text(sink, DIV_OPEN);
+    put_text(sink, TABLE_40);
+    put_heading_row(sink, heads, count);
 }
 
 static void div_end(output_buffer *out)
 {
     if (out == nullptr)
         return;
-    PUT_TEXT(out, DIV_CLOSE);
+    buffer_sink sink{out};
+    put_text(sink, DIV_CLOSE);
 }
 
 const table_writer HTML_WIKITABLE = {wikitable_begin, html_row, wikitable_end};
