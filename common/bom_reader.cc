@@ -2,10 +2,20 @@
 
 #include <cstring>
 
-static const char *const COLUMN_NAMES[BOM_COLUMNS] = {"Part ",    "Value ",   "Device ",
-                                                      "Package ", "Library ", "Sheet"};
-static const int WRITTEN_COLUMNS[BOM_CELLS] = {0, 1, 3};
-static const cell HEADING_CELLS[BOM_CELLS] = {{"Part ", 5}, {"Value ", 6}, {"Package ", 8}};
+static constexpr cell name(const char *text)
+{
+    size_t n = 0;
+    while (text[n] != '\0')
+        n++;
+    return {text, n};
+}
+
+static constexpr cell COLUMN_NAMES[BOM_COLUMNS] = {name("Part "),    name("Value "),   name("Device "),
+                                                   name("Package "), name("Library "), name("Sheet")};
+static constexpr int WRITTEN_COLUMNS[BOM_CELLS] = {0, 1, 3};  // Part, Value, Package
+// The heading cells are the written columns' names, trailing blanks included.
+static constexpr cell HEADING_CELLS[BOM_CELLS] = {COLUMN_NAMES[WRITTEN_COLUMNS[0]], COLUMN_NAMES[WRITTEN_COLUMNS[1]],
+                                                  COLUMN_NAMES[WRITTEN_COLUMNS[2]]};
 
 void bom_reader_reset(bom_reader *reader)
 {
@@ -24,9 +34,8 @@ static bool find_header(bom_reader *reader, const char *line, size_t n)
 {
     int j = 0;
     for (size_t k = 0; k < n && j < BOM_COLUMNS; k++) {
-        const char *name = COLUMN_NAMES[j];
-        size_t len = strlen(name);
-        if (line[k] == name[0] && k + len <= n && memcmp(line + k, name, len) == 0) {
+        const cell &name = COLUMN_NAMES[j];
+        if (line[k] == name.text[0] && k + name.length <= n && memcmp(line + k, name.text, name.length) == 0) {
             reader->column_start[j] = static_cast<int>(k);
             j++;
         }

@@ -28,15 +28,25 @@ static const char DIV_OPEN[] = "<Div Class='Wiki'>\n";
 static const char TABLE_40[] = "<table width='40%' border='1'>\n";
 static const char DIV_CLOSE[] = "</table>\n</div>\n";
 
-static void put_heading_row(buffer_sink &sink, const cell heads[], int count)
+// An HTML row: its opening tag, each cell between its cell tags, "</tr>\n".
+// Heading and data rows differ only in those tags.
+template <class Sink, size_t OPEN, size_t CELL_OPEN, size_t CELL_CLOSE>
+static void put_html_row(Sink &sink, const char (&open)[OPEN], const char (&cell_open)[CELL_OPEN],
+                         const char (&cell_close)[CELL_CLOSE], const cell cells[], int count)
 {
-    put_text(sink, ROW_OPEN);
+    put_text(sink, open);
     for (int i = 0; i < count; i++) {
-        put_text(sink, HEAD_CELL_OPEN);
-        sink.put(heads[i].text, heads[i].length);
-        put_text(sink, HEAD_CELL_CLOSE);
+        put_text(sink, cell_open);
+        sink.put(cells[i].text, cells[i].length);
+        put_text(sink, cell_close);
     }
     put_text(sink, ROW_CLOSE);
+}
+
+// A heading row may hold thousands of CSV cells, so it goes out piece by piece.
+static void put_heading_row(buffer_sink &sink, const cell heads[], int count)
+{
+    put_html_row(sink, ROW_OPEN, HEAD_CELL_OPEN, HEAD_CELL_CLOSE, heads, count);
 }
 
 // Both HTML flavours write data rows alike.
@@ -44,15 +54,7 @@ static void html_row(output_buffer *out, const cell cells[], int count)
 {
     if (out == nullptr)
         return;
-    output_row(out, [&](auto &sink) {
-        put_text(sink, DATA_ROW_OPEN);
-        for (int i = 0; i < count; i++) {
-            put_text(sink, DATA_CELL_OPEN);
-            sink.put(cells[i].text, cells[i].length);
-            put_text(sink, DATA_CELL_CLOSE);
-        }
-        put_text(sink, ROW_CLOSE);
-    });
+    output_row(out, [&](auto &sink) { put_html_row(sink, DATA_ROW_OPEN, DATA_CELL_OPEN, DATA_CELL_CLOSE, cells, count); });
 }
 
 static void wikitable_begin(output_buffer *out, const cell heads[], int count)

@@ -44,14 +44,6 @@ const std::string EXAMPLE_OUT = DIV_BEGIN +
                                 "<tr><td>C1&<>  .</td> <td>[ 100n        ]</td> <td>(SMD-0603)</td> </tr>\n" +
                                 DIV_END;
 
-size_t count(const std::string &text, const std::string &what)
-{
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        n++;
-    return n;
-}
-
 using files = std::map<std::string, std::string>;
 
 // Runs bomgrid in the folder, checks its exit status and console text, and
@@ -118,23 +110,11 @@ TEST(Bomgrid, StopsBeforeReading)
 
 TEST(Bomgrid, ConvertsRealExports)
 {
-    const std::pair<const char *, size_t> exports[] = {
-        {"01-ac-timer-panel.txt", 5},        {"02-current-monitor.txt", 55},
-        {"03-atsamd21-board-crlf.txt", 31},  {"04-c64c-multikernal-adapter.txt", 13},
-        {"05-modular-led-lamp.txt", 21},     {"06-stm32-multimeter.txt", 107},
-        {"07-senseo-control-utf8-micro.txt", 37}, {"08-car-power-off-delay.txt", 13},
-        {"09-elastic-node.txt", 117},        {"10-osmo-bts-frontend-long-values.txt", 52},
-        // The first header has no Sheet; the second one is taken, and every later
-        // line starting with a letter is a row, notes and section titles included.
-        {"11-xorduino-hand-edited.txt", 38},
-        // No Device and no Sheet column: no header, no rows.
-        {"12-openmind-board-export-latin1.txt", 0},
-    };
-    for (const auto &[name, rows] : exports) {
+    for (const auto &[name, rows] : PARTLISTS) {
         SCOPED_TRACE(name);
         const std::string html = converted(read_file(CORPUS + "/partlist/" + name));
-        EXPECT_EQ(count(html, "<tr><td>"), rows);
-        EXPECT_EQ(count(html, "</td> </tr>\n"), rows);
+        EXPECT_EQ(count_of(html, "<tr><td>"), rows);
+        EXPECT_EQ(count_of(html, "</td> </tr>\n"), rows);
         if (rows == 0) {
             EXPECT_TRUE(same_bytes(DIV_END, html));
         } else {

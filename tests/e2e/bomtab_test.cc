@@ -227,26 +227,13 @@ TEST(Bomtab, KeepsCellTextAsItIs)
 
 TEST(Bomtab, ConvertsRealExports)
 {
-    const std::pair<const char *, int> exports[] = {
-        {"01-ac-timer-panel.txt", 5},         {"02-current-monitor.txt", 55},
-        {"03-atsamd21-board-crlf.txt", 31},   {"04-c64c-multikernal-adapter.txt", 13},
-        {"05-modular-led-lamp.txt", 21},      {"06-stm32-multimeter.txt", 107},
-        {"07-senseo-control-utf8-micro.txt", 37}, {"08-car-power-off-delay.txt", 13},
-        {"09-elastic-node.txt", 117},         {"10-osmo-bts-frontend-long-values.txt", 52},
-        {"11-xorduino-hand-edited.txt", 38},  {"12-openmind-board-export-latin1.txt", 0},
-    };
-    for (const auto &[name, parts] : exports) {
+    for (const auto &[name, parts] : PARTLISTS) {
         SCOPED_TRACE(name);
         std::string input = read_file(CORPUS + "/partlist/" + name);
         ASSERT_FALSE(input.empty());
         auto [html, wiki] = convert(input);
-        size_t html_rows = 0, wiki_rows = 0;
-        for (size_t at = html.find("<tr><td>"); at != std::string::npos; at = html.find("<tr><td>", at + 1))
-            html_rows++;
-        for (size_t at = wiki.find("|-\n"); at != std::string::npos; at = wiki.find("|-\n", at + 1))
-            wiki_rows++;
-        EXPECT_EQ(html_rows, static_cast<size_t>(parts));
-        EXPECT_EQ(wiki_rows, static_cast<size_t>(parts));
+        EXPECT_EQ(count_of(html, "<tr><td>"), parts);
+        EXPECT_EQ(count_of(wiki, "|-\n"), parts);
         EXPECT_EQ(html.compare(0, 37, "<table class='wikitable' border='1'>\n") == 0, parts > 0);
         EXPECT_EQ(wiki.rfind(WIKI_END), wiki.size() - WIKI_END.size());
     }

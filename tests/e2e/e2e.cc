@@ -15,6 +15,23 @@ const std::string ROWCAST = ROWCAST_PATH;
 const std::string BOMGRID = BOMGRID_PATH;
 const std::string CORPUS = CORPUS_DIR;
 
+const std::vector<std::pair<std::string, size_t>> PARTLISTS = {
+    {"01-ac-timer-panel.txt", 5},         {"02-current-monitor.txt", 55},
+    {"03-atsamd21-board-crlf.txt", 31},   {"04-c64c-multikernal-adapter.txt", 13},
+    {"05-modular-led-lamp.txt", 21},      {"06-stm32-multimeter.txt", 107},
+    {"07-senseo-control-utf8-micro.txt", 37}, {"08-car-power-off-delay.txt", 13},
+    {"09-elastic-node.txt", 117},         {"10-osmo-bts-frontend-long-values.txt", 52},
+    {"11-xorduino-hand-edited.txt", 38},  {"12-openmind-board-export-latin1.txt", 0},
+};
+
+size_t count_of(const std::string &text, const std::string &what)
+{
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        n++;
+    return n;
+}
+
 static void remove_tree(const std::string &path)
 {
     struct stat st;

@@ -45,7 +45,16 @@ std::map<std::string, std::string> folder_files(const std::string &dir);
 // The console banner of bomtab and rowcast, for the title and description given.
 std::string front_end_banner(const std::string &title, const std::string &description);
 
+// How often `what` stands in `text`.
+size_t count_of(const std::string &text, const std::string &what);
+
 // The three programs and the real exports bundled with the tests.
 extern const std::string BOMTAB, ROWCAST, BOMGRID, CORPUS;
+
+// Each real parts list under CORPUS/partlist/ and how many of its lines are
+// part lines: those after the first full header that start with a letter.
+// The first header of 11 has no Sheet, so its second is taken; 12 lists a
+// board, without Device and Sheet, so it has no header at all.
+extern const std::vector<std::pair<std::string, size_t>> PARTLISTS;
 
 #endif

@@ -170,14 +170,6 @@ TEST(Rowcast, RefusesOutputsThatNameTheInputOrEachOther)
                                             {"in.csv", PART_VALUE}, {"hard.csv", PART_VALUE}, {"w.wiki", ""}, {"o.txt", ""}}));
 }
 
-static size_t count(const std::string &text, const std::string &what)
-{
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
-        n++;
-    return n;
-}
-
 TEST(Rowcast, RealExportsGiveOneRowPerLine)
 {
     // The fully quoted exports name their column count; the others are quoted
@@ -194,17 +186,17 @@ TEST(Rowcast, RealExportsGiveOneRowPerLine)
         ASSERT_FALSE(csv.empty());
         tables t = convert(csv);
         // Cells of HTML data rows never hold a newline, so every row is one line.
-        size_t lines = count(csv, "\n");
-        EXPECT_EQ(count(t.html, "\n<tr><"), lines - 1);
-        EXPECT_EQ(count(t.wiki, "|-\n"), lines - 1);
+        size_t lines = count_of(csv, "\n");
+        EXPECT_EQ(count_of(t.html, "\n<tr><"), lines - 1);
+        EXPECT_EQ(count_of(t.wiki, "|-\n"), lines - 1);
         if (e.columns == 0)
             continue;
         // Every field sits under its own heading.
-        EXPECT_EQ(count(t.html, "<th "), e.columns);
+        EXPECT_EQ(count_of(t.html, "<th "), e.columns);
         std::istringstream rows(t.html);
         for (std::string row; std::getline(rows, row);) {
             if (row.rfind("<tr><", 0) == 0) {
-                EXPECT_EQ(count(row, "<td>"), e.columns) << row;
+                EXPECT_EQ(count_of(row, "<td>"), e.columns) << row;
             }
         }
     }
