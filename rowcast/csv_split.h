@@ -29,4 +29,15 @@ struct data_row {
 // point into the line.
 data_row split_data(const char *line, cell cells[CSV_MAX_CELLS]);
 
+// A run's progress through the CSV file. Zero-initialised for a new run.
+struct csv_reader {
+    bool heading_done;
+    cell cells[CSV_MAX_CELLS];
+};
+
+// Splits one line (the first is the heading row) and writes it to the HTML
+// output (outputs[0]) and the wiki output (outputs[1]); the read loop's line
+// handler for rowcast.
+void csv_convert_line(void *reader, char *line, const table_output outputs[], int count);
+
 #endif
