@@ -15,14 +15,14 @@ static const char MSG_CREATED[] = "\nHTML FIle created: %s\n";
 
 [[noreturn]] static void fail(const char *message)
 {
-    fputs(message, stdout);
+    printf("%s", message);
     exit(1);
 }
 
 int main(int argc, char *argv[])
 {
     static bom_reader reader;
-    fputs(MSG_BANNER, stdout);
+    printf("%s", MSG_BANNER);
     if (argc < 3) {
         printf(MSG_USAGE, argv[0]);
         exit(1);
@@ -45,6 +45,6 @@ int main(int argc, char *argv[])
     if (!finish_output(output))
         fail(MSG_CANT_WRITE_OUTPUT);
     printf(MSG_CREATED, argv[2]);
-    fclose(in);
+    (void)fclose(in);  // read to its end: nothing of it can be lost
     return 0;
 }

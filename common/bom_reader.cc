@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-static constexpr cell name(const char *text)
+static constexpr cell column_name(const char *text)
 {
     size_t n = 0;
     while (text[n] != '\0')
@@ -10,8 +10,9 @@ static constexpr cell name(const char *text)
     return {text, n};
 }
 
-static constexpr cell COLUMN_NAMES[BOM_COLUMNS] = {name("Part "),    name("Value "),   name("Device "),
-                                                   name("Package "), name("Library "), name("Sheet")};
+static constexpr cell COLUMN_NAMES[BOM_COLUMNS] = {column_name("Part "),    column_name("Value "),
+                                                   column_name("Device "),  column_name("Package "),
+                                                   column_name("Library "), column_name("Sheet")};
 static constexpr int WRITTEN_COLUMNS[BOM_CELLS] = {0, 1, 3};  // Part, Value, Package
 // The heading cells are the written columns' names, trailing blanks included.
 static constexpr cell HEADING_CELLS[BOM_CELLS] = {COLUMN_NAMES[WRITTEN_COLUMNS[0]], COLUMN_NAMES[WRITTEN_COLUMNS[1]],

@@ -10,7 +10,7 @@ struct front_end {
     const char *usage;        // printf format; %s is the invocation name
     int read_size;            // bytes per read, the NUL included
     line_handler handle_line;
-    void *context;            // the handler's state
+    void *context;  // the handler's state
 };
 
 // The whole run: banner, options, files, read loop, closing lines. Returns 0

@@ -19,8 +19,9 @@ output_buffer *output_attach(output_buffer *out, FILE *file)
 {
     if (file == nullptr)
         return nullptr;
-    // Every byte passes through this buffer: the stream's would only copy it again.
-    setvbuf(file, nullptr, _IONBF, 0);
+    // Every byte passes through this buffer: the stream's would only copy it
+    // again. Should the stream stay buffered, the bytes are the same.
+    (void)setvbuf(file, nullptr, _IONBF, 0);
     out->file = file;
     out->used = 0;
     static bool registered = false;
@@ -37,8 +38,9 @@ output_buffer *output_attach(output_buffer *out, FILE *file)
 
 void output_flush(output_buffer *out)
 {
+    // A short write sets the stream's error indicator, which output_close reports.
     if (out->used > 0)
-        fwrite(out->data, 1, out->used, out->file);
+        (void)fwrite(out->data, 1, out->used, out->file);
     out->used = 0;
 }
 
@@ -46,7 +48,7 @@ void output_put_large(output_buffer *out, const char *bytes, size_t n)
 {
     output_flush(out);
     if (n >= OUTPUT_BUFFER_SIZE) {
-        fwrite(bytes, 1, n, out->file);
+        (void)fwrite(bytes, 1, n, out->file);
         return;
     }
     memcpy(out->data, bytes, n);

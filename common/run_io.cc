@@ -5,8 +5,7 @@
 
 #include <cerrno>
 
-bool convert_lines(FILE *in, int size, line_handler handle, void *context, const table_output outputs[],
-                   int count)
+bool convert_lines(FILE *in, int size, line_handler handle, void *context, const table_output outputs[], int count)
 {
     // Lines are cut out of large reads and handed on where they lie; the
     // byte after a line makes room for its NUL and is put back afterwards.

@@ -16,8 +16,7 @@ using line_handler = void (*)(void *context, char *line, const table_output outp
 // Reads the input to its end and hands every line to the handler: at most
 // `size` - 1 bytes, ending after the first newline, so a longer physical line
 // arrives as several lines. False when a read fails before the end of the input.
-bool convert_lines(FILE *in, int size, line_handler handle, void *context, const table_output outputs[],
-                   int count);
+bool convert_lines(FILE *in, int size, line_handler handle, void *context, const table_output outputs[], int count);
 
 // Writes the end of the table, then flushes and closes the output. False when
 // any write to it, the flush or the close failed: the file is not complete.

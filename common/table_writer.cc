@@ -54,7 +54,8 @@ static void html_row(output_buffer *out, const cell cells[], int count)
 {
     if (out == nullptr)
         return;
-    output_row(out, [&](auto &sink) { put_html_row(sink, DATA_ROW_OPEN, DATA_CELL_OPEN, DATA_CELL_CLOSE, cells, count); });
+    output_row(out,
+               [&](auto &sink) { put_html_row(sink, DATA_ROW_OPEN, DATA_CELL_OPEN, DATA_CELL_CLOSE, cells, count); });
 }
 
 static void wikitable_begin(output_buffer *out, const cell heads[], int count)

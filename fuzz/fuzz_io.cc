@@ -5,6 +5,12 @@
 
 #include <cstring>
 
+void fuzz_finding(const char *file, int line, const char *condition)
+{
+    (void)fprintf(stderr, "%s:%d: invariant broken: %s\n", file, line, condition);
+    abort();
+}
+
 std::string fuzz_stream(const uint8_t *data, size_t size)
 {
     std::string one(reinterpret_cast<const char *>(data), size);
@@ -26,7 +32,7 @@ texts fgets_lines(const std::string &stream, int size)
     std::vector<char> buffer(static_cast<size_t>(size));
     while (fgets(buffer.data(), size, in) != nullptr)
         lines.emplace_back(buffer.data());
-    fclose(in);
+    (void)fclose(in);
     return lines;
 }
 
@@ -59,21 +65,21 @@ static FILE *memory_input(const std::string &stream)
 // An output file in memory. Its stream is made unbuffered, which a memory
 // stream cannot be, so it is a real file; `kept` reads it back once the
 // stream is closed.
-struct memory_output {
+struct kept_output {
     FILE *file;
     int kept;
 };
 
-static memory_output memory_output_open()
+static kept_output kept_output_open()
 {
     int fd = memfd_create("fuzz-output", 0);
     FUZZ_CHECK(fd >= 0);
-    memory_output output = {fdopen(fd, "w"), dup(fd)};
+    kept_output output = {fdopen(fd, "w"), dup(fd)};
     FUZZ_CHECK(output.file != nullptr && output.kept >= 0);
     return output;
 }
 
-static std::string memory_output_bytes(const memory_output &output)
+static std::string kept_output_bytes(const kept_output &output)
 {
     std::string bytes;
     char piece[65536];
@@ -91,19 +97,19 @@ loop_result run_read_loop(const std::string &stream, int size, line_handler hand
 {
     static output_buffer buffers[2];
     loop_result result;
-    memory_output files[2];
+    kept_output files[2];
     table_output outputs[2];
     for (int i = 0; i < count; i++) {
-        files[i] = memory_output_open();
+        files[i] = kept_output_open();
         outputs[i] = {writers[i], output_attach(&buffers[i], files[i].file)};
     }
     FILE *in = memory_input(stream);
     line_recorder recorder = {handle, context, &result.lines};
     FUZZ_CHECK(convert_lines(in, size, record_line, &recorder, outputs, count));
-    fclose(in);
+    (void)fclose(in);
     for (int i = 0; i < count; i++) {
         FUZZ_CHECK(finish_output(outputs[i]));
-        result.files[i] = memory_output_bytes(files[i]);
+        result.files[i] = kept_output_bytes(files[i]);
     }
     return result;
 }

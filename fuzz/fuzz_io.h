@@ -10,12 +10,11 @@
 #include "run_io.h"
 
 // A broken invariant is a finding: say which, and stop the way a sanitizer does.
-#define FUZZ_CHECK(condition)                                                                 \
-    do {                                                                                      \
-        if (!(condition)) {                                                                   \
-            fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
-            abort();                                                                          \
-        }                                                                                     \
+[[noreturn]] void fuzz_finding(const char *file, int line, const char *condition);
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition))                                                                                              \
+            fuzz_finding(__FILE__, __LINE__, #condition);                                                              \
     } while (0)
 
 using texts = std::vector<std::string>;

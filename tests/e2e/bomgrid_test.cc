@@ -23,26 +23,23 @@ std::string created(const std::string &path)
 
 // The division, the 40% table line (a single percent sign) and the heading
 // cells with their trailing blanks: how every output with a header starts.
-const std::string DIV_BEGIN =
-    "<Div Class='Wiki'>\n"
-    "<table width='40%' border='1'>\n"
-    "<tr>\n"
-    "<th scope='col'>Part </th>\n"
-    "<th scope='col'>Value </th>\n"
-    "<th scope='col'>Package </th>\n"
-    "</tr>\n";
+const std::string DIV_BEGIN = "<Div Class='Wiki'>\n"
+                              "<table width='40%' border='1'>\n"
+                              "<tr>\n"
+                              "<th scope='col'>Part </th>\n"
+                              "<th scope='col'>Value </th>\n"
+                              "<th scope='col'>Package </th>\n"
+                              "</tr>\n";
 
 // Column names at bytes 0, 9, 24, 39, 49 and 59; the part line has 60 bytes of
 // text, each column filled edge to edge so that a cut one byte off shows.
-const std::string EXAMPLE_IN =
-    "Partlist\n\n"
-    "Part     Value          Device         Package   Library   Sheet\n"
-    "C1&<>  .[ 100n        ]{Device-cell  }(SMD-0603)/Library-/S1\n";
+const std::string EXAMPLE_IN = "Partlist\n\n"
+                               "Part     Value          Device         Package   Library   Sheet\n"
+                               "C1&<>  .[ 100n        ]{Device-cell  }(SMD-0603)/Library-/S1\n";
 // Part is bytes 0-7, Value 8-22, Package 38-47; Device, Library and Sheet are
 // never written, and the markup characters go through as they are.
-const std::string EXAMPLE_OUT = DIV_BEGIN +
-                                "<tr><td>C1&<>  .</td> <td>[ 100n        ]</td> <td>(SMD-0603)</td> </tr>\n" +
-                                DIV_END;
+const std::string EXAMPLE_OUT =
+    DIV_BEGIN + "<tr><td>C1&<>  .</td> <td>[ 100n        ]</td> <td>(SMD-0603)</td> </tr>\n" + DIV_END;
 
 using files = std::map<std::string, std::string>;
 
@@ -150,8 +147,7 @@ TEST(Bomgrid, ReportsAWriteThatFailed)
         SCOPED_TRACE(in.size());
         temp_dir d;
         write_file(d / "in.txt", in);
-        EXPECT_EQ(run_in(d, {"in.txt", "/dev/full"}, 1, BANNER + "Can't write output file\n"),
-                  (files{{"in.txt", in}}));
+        EXPECT_EQ(run_in(d, {"in.txt", "/dev/full"}, 1, BANNER + "Can't write output file\n"), (files{{"in.txt", in}}));
     }
 }
 
@@ -161,8 +157,8 @@ TEST(Bomgrid, ReportsAnInputThatCannotBeRead)
     // turns that into a kill by signal instead of a hung test run.
     temp_dir d;
     ASSERT_EQ(mkdir((d / "folder").c_str(), 0700), 0);
-    run_result r = run_program("/bin/sh", {"-c", "ulimit -t 5 && exec \"$0\" \"$@\"", BOMGRID, "folder", "out.html"},
-                               d.path());
+    run_result r =
+        run_program("/bin/sh", {"-c", "ulimit -t 5 && exec \"$0\" \"$@\"", BOMGRID, "folder", "out.html"}, d.path());
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(same_bytes(BANNER + "Can't read input file\n", r.out));
     EXPECT_EQ(folder_files(d.path()), (files{{"out.html", ""}}));

@@ -184,8 +184,9 @@ static std::pair<std::string, std::string> convert(const std::string &input)
 
 TEST(Bomtab, WritesOnlyTheEndsWithoutAHeader)
 {
-    for (const std::string &input : std::vector<std::string>{"", "\n", "Partlist\n", " " + HEADER + PART_LINE,
-                                    "Part Value Package Library Position (inch) Orientation\nC1 10k C0603\n"}) {
+    for (const std::string &input :
+         std::vector<std::string>{"", "\n", "Partlist\n", " " + HEADER + PART_LINE,
+                                  "Part Value Package Library Position (inch) Orientation\nC1 10k C0603\n"}) {
         auto [html, wiki] = convert(input);
         EXPECT_TRUE(same_bytes(HTML_END, html));
         EXPECT_TRUE(same_bytes(WIKI_END, wiki));
@@ -219,9 +220,13 @@ TEST(Bomtab, KeepsCellTextAsItIs)
     // CR LF line ends, markup characters and bytes that are not ASCII reach the cells unchanged.
     auto [html, wiki] = convert("Part Value Device Package Library Sheet\r\n"
                                 "R9   >1k&|| R     \xb5<b>    rcl     1\r\n"
-                                "C7   4\xc2\xb5" "7\n");
+                                "C7   4\xc2\xb5"
+                                "7\n");
     EXPECT_NE(html.find("<tr><td>R9  </td> <td> >1k&|</td> <td> \xb5<b>   </td> </tr>\n"), std::string::npos) << html;
-    EXPECT_NE(html.find("<tr><td>C7  </td> <td> 4\xc2\xb5" "7\n</td> <td></td> </tr>\n"), std::string::npos) << html;
+    EXPECT_NE(html.find("<tr><td>C7  </td> <td> 4\xc2\xb5"
+                        "7\n</td> <td></td> </tr>\n"),
+              std::string::npos)
+        << html;
     EXPECT_NE(wiki.find("|-\n|R9  || >1k&||| \xb5<b>   \n"), std::string::npos) << wiki;
 }
 

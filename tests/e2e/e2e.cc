@@ -16,12 +16,18 @@ const std::string BOMGRID = BOMGRID_PATH;
 const std::string CORPUS = CORPUS_DIR;
 
 const std::vector<std::pair<std::string, size_t>> PARTLISTS = {
-    {"01-ac-timer-panel.txt", 5},         {"02-current-monitor.txt", 55},
-    {"03-atsamd21-board-crlf.txt", 31},   {"04-c64c-multikernal-adapter.txt", 13},
-    {"05-modular-led-lamp.txt", 21},      {"06-stm32-multimeter.txt", 107},
-    {"07-senseo-control-utf8-micro.txt", 37}, {"08-car-power-off-delay.txt", 13},
-    {"09-elastic-node.txt", 117},         {"10-osmo-bts-frontend-long-values.txt", 52},
-    {"11-xorduino-hand-edited.txt", 38},  {"12-openmind-board-export-latin1.txt", 0},
+    {"01-ac-timer-panel.txt", 5},
+    {"02-current-monitor.txt", 55},
+    {"03-atsamd21-board-crlf.txt", 31},
+    {"04-c64c-multikernal-adapter.txt", 13},
+    {"05-modular-led-lamp.txt", 21},
+    {"06-stm32-multimeter.txt", 107},
+    {"07-senseo-control-utf8-micro.txt", 37},
+    {"08-car-power-off-delay.txt", 13},
+    {"09-elastic-node.txt", 117},
+    {"10-osmo-bts-frontend-long-values.txt", 52},
+    {"11-xorduino-hand-edited.txt", 38},
+    {"12-openmind-board-export-latin1.txt", 0},
 };
 
 size_t count_of(const std::string &text, const std::string &what)
@@ -68,8 +74,8 @@ temp_dir::~temp_dir()
     remove_tree(path_);
 }
 
-run_result run_program(const std::string &program, const std::vector<std::string> &args,
-                       const std::string &dir, const std::vector<std::string> &env)
+run_result run_program(const std::string &program, const std::vector<std::string> &args, const std::string &dir,
+                       const std::vector<std::string> &env)
 {
     std::string out_path = dir + "/.stdout";
     pid_t pid = fork();
@@ -112,7 +118,7 @@ std::string read_file(const std::string &path)
     size_t n;
     while ((n = fread(buf, 1, sizeof buf, f)) > 0)
         bytes.append(buf, n);
-    fclose(f);
+    (void)fclose(f);
     return bytes;
 }
 
@@ -120,8 +126,8 @@ void write_file(const std::string &path, const std::string &bytes)
 {
     FILE *f = fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << path;
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), f), bytes.size()) << path;
+    ASSERT_EQ(fclose(f), 0) << path;
 }
 
 bool file_exists(const std::string &path)
@@ -159,7 +165,7 @@ static std::string escaped(const std::string &s, size_t from, size_t count)
             e += "\\t";
         else if (c < 32 || c >= 127) {
             char hex[8];
-            snprintf(hex, sizeof hex, "\\x%02x", c);
+            (void)snprintf(hex, sizeof hex, "\\x%02x", c);
             e += hex;
         } else
             e += static_cast<char>(c);
@@ -175,10 +181,10 @@ static std::string escaped(const std::string &s, size_t from, size_t count)
     while (i < expected.size() && i < actual.size() && expected[i] == actual[i])
         i++;
     size_t from = i > 20 ? i - 20 : 0;
-    return ::testing::AssertionFailure()
-           << "first difference at byte " << i << " (expected " << expected.size() << " bytes, got "
-           << actual.size() << ")\n  expected: ..." << escaped(expected, from, 60) << "\n  actual:   ..."
-           << escaped(actual, from, 60);
+    return ::testing::AssertionFailure() << "first difference at byte " << i << " (expected " << expected.size()
+                                         << " bytes, got " << actual.size() << ")\n  expected: ..."
+                                         << escaped(expected, from, 60) << "\n  actual:   ..."
+                                         << escaped(actual, from, 60);
 }
 
 std::string front_end_banner(const std::string &title, const std::string &description)

@@ -29,8 +29,8 @@ class temp_dir {
 };
 
 // Runs `program` with `args` in `dir`; `env` adds variables (NAME=value).
-run_result run_program(const std::string &program, const std::vector<std::string> &args,
-                       const std::string &dir, const std::vector<std::string> &env = {});
+run_result run_program(const std::string &program, const std::vector<std::string> &args, const std::string &dir,
+                       const std::vector<std::string> &env = {});
 
 std::string read_file(const std::string &path);
 void write_file(const std::string &path, const std::string &bytes);

@@ -68,7 +68,8 @@ TEST(Rowcast, ConvertsTheTwoColumnExample)
 TEST(Rowcast, PrintsItsOwnBannerAndUsage)
 {
     temp_dir dir;
-    const std::string usage = "Usage: - " + ROWCAST + " --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n";
+    const std::string usage =
+        "Usage: - " + ROWCAST + " --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n";
     expect_failure(dir, {}, " Error:  No output file specified:  use --wiki fname or --html fname\n\n" + usage);
     expect_failure(dir, {"--html", "t.html"}, "input text file required\n" + usage);
     EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{{"t.html", ""}}));
@@ -82,14 +83,19 @@ TEST(Rowcast, DataRowsShowEveryFieldAndNoTrailer)
     };
     const sample samples[] = {
         {"no final newline", "\"C1\",\"100nF\"", "<tr><td>C1</td> <td>100nF</td> </tr>\n", "|-\n|C1||100nF\n"},
-        {"comma after the last field", "\"C1\",\"100nF\",\n", "<tr><td>C1</td> <td>100nF</td> </tr>\n", "|-\n|C1||100nF\n"},
-        {"blanks after the last field", "\"C1\",\"100nF\"  \n", "<tr><td>C1</td> <td>100nF</td> </tr>\n", "|-\n|C1||100nF\n"},
-        {"empty middle field", "\"C1\",\"\",\"10k\"\n", "<tr><td>C1</td> <td></td> <td>10k</td> </tr>\n", "|-\n|C1||||10k\n"},
+        {"comma after the last field", "\"C1\",\"100nF\",\n", "<tr><td>C1</td> <td>100nF</td> </tr>\n",
+         "|-\n|C1||100nF\n"},
+        {"blanks after the last field", "\"C1\",\"100nF\"  \n", "<tr><td>C1</td> <td>100nF</td> </tr>\n",
+         "|-\n|C1||100nF\n"},
+        {"empty middle field", "\"C1\",\"\",\"10k\"\n", "<tr><td>C1</td> <td></td> <td>10k</td> </tr>\n",
+         "|-\n|C1||||10k\n"},
         {"empty last field", "\"C1\",\"\"\n", "<tr><td>C1</td> <td></td> </tr>\n", "|-\n|C1||\n"},
         {"only an empty field", "\"\"\n", "<tr><td></td> </tr>\n", "|-\n|\n"},
-        {"doubled quote", "\"5\"\" screen\",\"x\"\n", "<tr><td>5</td> <td> screen</td> <td>x</td> </tr>\n", "|-\n|5|| screen||x\n"},
+        {"doubled quote", "\"5\"\" screen\",\"x\"\n", "<tr><td>5</td> <td> screen</td> <td>x</td> </tr>\n",
+         "|-\n|5|| screen||x\n"},
         {"unclosed last quote", "\"C1\",\"", "<tr><td>C1</td> </tr>\n", "|-\n|C1\n"},
-        {"blank before the comma", "\"C1\" ,\"100nF\"\n", "<tr><td>C1</td> <td> ,</td> <td>100nF</td> </tr>\n", "|-\n|C1|| ,||100nF\n"},
+        {"blank before the comma", "\"C1\" ,\"100nF\"\n", "<tr><td>C1</td> <td> ,</td> <td>100nF</td> </tr>\n",
+         "|-\n|C1|| ,||100nF\n"},
         {"unquoted line", "C1,100nF\n", "<tr></tr>\n", "|-\n|C1,100nF\n\n"},
         {"blank line", "\n", "<tr></tr>\n", "|-\n|\n\n"},
         // No cell at all: the wiki row must not repeat the previous line's first cell.
@@ -106,12 +112,14 @@ TEST(Rowcast, HeadingWithoutNewlineStillEndsItsWikiRow)
 {
     // No heading at all: only the end texts.
     expect_tables("", HTML_END, WIKI_END);
-    expect_tables("\"Part\",\"Value\"", HTML_START + "<th scope='col'>Part</th>\n<th scope='col'>Value</th>\n</tr>\n" + HTML_END,
+    expect_tables("\"Part\",\"Value\"",
+                  HTML_START + "<th scope='col'>Part</th>\n<th scope='col'>Value</th>\n</tr>\n" + HTML_END,
                   WIKI_START + "!Part!!Value\n" + WIKI_END);
     // A heading of a full read: its newline comes alone in the next read, a data row.
     const std::string pad(4086, 'h');
     expect_tables("\"Part\",\"" + pad + "\"\n",
-                  HTML_START + "<th scope='col'>Part</th>\n<th scope='col'>" + pad + "</th>\n</tr>\n<tr></tr>\n" + HTML_END,
+                  HTML_START + "<th scope='col'>Part</th>\n<th scope='col'>" + pad + "</th>\n</tr>\n<tr></tr>\n" +
+                      HTML_END,
                   WIKI_START + "!Part!!" + pad + "\n|-\n|\n\n" + WIKI_END);
 }
 
@@ -125,8 +133,7 @@ TEST(Rowcast, LongLinesSplitAtFullReads)
 {
     const std::string p4087(4087, 'p'), p4088(4088, 'p');
     // 4094 bytes and the newline: one read.
-    expect_tables(PART_VALUE + data_line(4094),
-                  HTML_HEAD + "<tr><td>C1</td> <td>" + p4087 + "</td> </tr>\n" + HTML_END,
+    expect_tables(PART_VALUE + data_line(4094), HTML_HEAD + "<tr><td>C1</td> <td>" + p4087 + "</td> </tr>\n" + HTML_END,
                   WIKI_HEAD + "|-\n|C1||" + p4087 + "\n" + WIKI_END);
     // 4095 bytes fill a read; the newline alone is the next row.
     expect_tables(PART_VALUE + data_line(4095),
@@ -147,8 +154,8 @@ TEST(Rowcast, FailedWritesAndReadsEndTheRun)
                    "\n HTML FIle created: t.html\nCan't write wiki output file /dev/full\n");
     ASSERT_EQ(mkdir((dir / "sub").c_str(), 0700), 0);
     expect_failure(dir, {"--i", "sub", "--html", "d.html"}, "Can't read input file sub\n");
-    EXPECT_EQ(folder_files(dir.path()),
-              (std::map<std::string, std::string>{{"in.csv", PART_VALUE}, {"t.html", HTML_HEAD + HTML_END}, {"d.html", ""}}));
+    EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{
+                                            {"in.csv", PART_VALUE}, {"t.html", HTML_HEAD + HTML_END}, {"d.html", ""}}));
 }
 
 TEST(Rowcast, RefusesOutputsThatNameTheInputOrEachOther)
@@ -166,8 +173,9 @@ TEST(Rowcast, RefusesOutputsThatNameTheInputOrEachOther)
     expect_failure(dir, {"--i", "in.csv", "--wiki", "o.txt", "--html", "./o.txt"},
                    "Can't create html output file ./o.txt: it is the wiki output file\n");
     // The wiki file is created before the HTML output is examined.
-    EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{
-                                            {"in.csv", PART_VALUE}, {"hard.csv", PART_VALUE}, {"w.wiki", ""}, {"o.txt", ""}}));
+    EXPECT_EQ(folder_files(dir.path()),
+              (std::map<std::string, std::string>{
+                  {"in.csv", PART_VALUE}, {"hard.csv", PART_VALUE}, {"w.wiki", ""}, {"o.txt", ""}}));
 }
 
 TEST(Rowcast, RealExportsGiveOneRowPerLine)
@@ -177,8 +185,10 @@ TEST(Rowcast, RealExportsGiveOneRowPerLine)
     const struct {
         const char *name;
         size_t columns;
-    } exports[] = {{"01-apogeo-shield-kicad.csv", 6}, {"02-infnoise-kicad8-utf8.csv", 8},
-                   {"03-corne-chocolate-jlcpcb-crlf.csv", 0}, {"04-current-monitor-mouser.csv", 0},
+    } exports[] = {{"01-apogeo-shield-kicad.csv", 6},
+                   {"02-infnoise-kicad8-utf8.csv", 8},
+                   {"03-corne-chocolate-jlcpcb-crlf.csv", 0},
+                   {"04-current-monitor-mouser.csv", 0},
                    {"05-modular-led-lamp-ditto-marks.csv", 0}};
     for (const auto &e : exports) {
         SCOPED_TRACE(e.name);

@@ -114,8 +114,8 @@ TEST_F(BomReader, PassesOnlyLinesStartingWithAnAsciiLetter)
     EXPECT_EQ(feed(" " + HEADER), BOM_NOTHING);
     EXPECT_EQ(feed("\xb5" + HEADER), BOM_NOTHING);
     ASSERT_EQ(feed(HEADER), BOM_HEADER);
-    for (const char *skipped : {"\n", "\r\n", " C1       1k\n", "3V3      LED\n", "!RESET!  pad\n", "* R1\n",
-                                "\xc2\xb5  x\n", "=========\n"})
+    for (const char *skipped :
+         {"\n", "\r\n", " C1       1k\n", "3V3      LED\n", "!RESET!  pad\n", "* R1\n", "\xc2\xb5  x\n", "=========\n"})
         EXPECT_EQ(feed(skipped), BOM_NOTHING) << skipped;
     EXPECT_EQ(feed("z\n"), BOM_PART_ROW);
     EXPECT_EQ(feed("Z\n"), BOM_PART_ROW);

@@ -5,18 +5,18 @@
 
 #include "csv_split.h"
 
-using cells = std::vector<std::string>;
+using cell_texts = std::vector<std::string>;
 
-static cells texts(const cell *out, int count)
+static cell_texts texts(const cell *out, int count)
 {
-    cells all;
+    cell_texts all;
     for (int i = 0; i < count; i++)
         all.emplace_back(out[i].text, out[i].length);
     return all;
 }
 
 // The splitters work in place, like the read loop's buffer.
-static cells heading(const std::string &line)
+static cell_texts heading(const std::string &line)
 {
     std::vector<char> buf(line.begin(), line.end());
     buf.push_back('\0');
@@ -26,7 +26,7 @@ static cells heading(const std::string &line)
 }
 
 // Splits a data line and checks every cell (the trailer included) and the flag.
-static void expect_data(const std::string &line, const cells &all, bool trailer)
+static void expect_data(const std::string &line, const cell_texts &all, bool trailer)
 {
     SCOPED_TRACE(line.substr(0, 40));
     std::vector<char> buf(line.begin(), line.end());
@@ -39,14 +39,14 @@ static void expect_data(const std::string &line, const cells &all, bool trailer)
 
 TEST(CsvSplit, HeadingSplitsAtCommasAndStripsQuotes)
 {
-    EXPECT_EQ(heading("\"Part\",\"Value\"\n"), (cells{"Part", "Value\n"}));
-    EXPECT_EQ(heading(",a,,,b"), (cells{"a", "b"}));  // runs of commas are one separator
-    EXPECT_EQ(heading("a,\n"), (cells{"a", "\n"}));
-    EXPECT_EQ(heading("\"a\",\"\",\"b\"\n"), (cells{"a", "", "b\n"}));
-    EXPECT_EQ(heading("\"C1,C7\"\n"), (cells{"C1", "C7\n"}));  // quotes do not protect a comma here
-    EXPECT_EQ(heading("x\"y\"\"z"), (cells{"xyz"}));
-    EXPECT_EQ(heading(",,,"), cells{});
-    EXPECT_EQ(heading(""), cells{});
+    EXPECT_EQ(heading("\"Part\",\"Value\"\n"), (cell_texts{"Part", "Value\n"}));
+    EXPECT_EQ(heading(",a,,,b"), (cell_texts{"a", "b"}));  // runs of commas are one separator
+    EXPECT_EQ(heading("a,\n"), (cell_texts{"a", "\n"}));
+    EXPECT_EQ(heading("\"a\",\"\",\"b\"\n"), (cell_texts{"a", "", "b\n"}));
+    EXPECT_EQ(heading("\"C1,C7\"\n"), (cell_texts{"C1", "C7\n"}));  // quotes do not protect a comma here
+    EXPECT_EQ(heading("x\"y\"\"z"), (cell_texts{"xyz"}));
+    EXPECT_EQ(heading(",,,"), cell_texts{});
+    EXPECT_EQ(heading(""), cell_texts{});
 }
 
 TEST(CsvSplit, DataDropsCommaSeparators)
@@ -94,13 +94,13 @@ TEST(CsvSplit, FullReadOfManyCells)
     std::string tokens = "a";
     while (tokens.size() < CSV_LINE_SIZE - 1)
         tokens += "\"a";
-    expect_data(tokens, cells(2048, "a"), true);
+    expect_data(tokens, cell_texts(2048, "a"), true);
 
     std::string empties;  // each a"" gives the a and one empty cell
     while (empties.size() < CSV_LINE_SIZE - 1)
         empties += "a\"\"";
     ASSERT_EQ(empties.size(), 4095u);
-    cells alternating;
+    cell_texts alternating;
     for (int i = 0; i < 1365; i++)
         alternating.insert(alternating.end(), {"a", ""});
     expect_data(empties, alternating, false);
@@ -108,5 +108,5 @@ TEST(CsvSplit, FullReadOfManyCells)
     std::string commas = "a";
     while (commas.size() < CSV_LINE_SIZE - 1)
         commas += ",a";
-    EXPECT_EQ(heading(commas), cells(2048, "a"));
+    EXPECT_EQ(heading(commas), cell_texts(2048, "a"));
 }
