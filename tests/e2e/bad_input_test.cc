@@ -122,19 +122,19 @@ std::string random_bytes(size_t n)
 
 TEST(BadInput, EveryProgramConvertsAnyBytesToCompleteTables)
 {
-    const size_t MIB = 1 << 20;
+    const size_t mebibyte = 1 << 20;
     const std::vector<std::pair<std::string, std::string>> inputs = {
-        {"16 MiB of random bytes", random_bytes(16 * MIB)},
-        {"1 MiB of NUL bytes", std::string(MIB, '\0')},
-        {"a 1 MiB line without a newline", HEADER + std::string(MIB, 'R')},
+        {"16 MiB of random bytes", random_bytes(16 * mebibyte)},
+        {"1 MiB of NUL bytes", std::string(mebibyte, '\0')},
+        {"a 1 MiB line without a newline", HEADER + std::string(mebibyte, 'R')},
         {"a part line of 42047 bytes", HEADER + "R1" + std::string(42045, 'x') + "\n"},
         {"a CSV line of 4095 bytes", "\"a\"\n\"" + std::string(4093, 'b') + "\"\n"},
         {"CRLF line ends", "\"Part\",\"Value\"\r\n" + HEADER + "C1       100n\r\n\"R1\",\"10k\"\r\n"},
     };
     for (const program_case &p : programs()) {
-        for (const auto &[what, bytes] : inputs) {
-            SCOPED_TRACE(p.name + ": " + what);
-            expect_run(p, bytes, "out.html", 0, p.created);
+        for (const auto &input : inputs) {
+            SCOPED_TRACE(p.name + ": " + input.first);
+            expect_run(p, input.second, "out.html", 0, p.created);
         }
     }
 }

@@ -126,8 +126,10 @@ void write_file(const std::string &path, const std::string &bytes)
 {
     FILE *f = fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << path;
-    ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), f), bytes.size()) << path;
-    ASSERT_EQ(fclose(f), 0) << path;
+    size_t written = fwrite(bytes.data(), 1, bytes.size(), f);
+    int closed = fclose(f);
+    ASSERT_EQ(written, bytes.size()) << path;
+    ASSERT_EQ(closed, 0) << path;
 }
 
 bool file_exists(const std::string &path)
