@@ -95,10 +95,11 @@ struct buffer_sink {
     void put(char c) { output_put(out, c); }
 };
 
-// Writes one row, `spell(sink)` putting its bytes: in one piece when it fits
-// the buffer, which it always does for rows of one read.
+// output_row for a row that may not fit the room left: counted first, then
+// put in one piece when it fits the buffer, which it always does for rows of
+// one read.
 template <class Spell>
-inline void output_row(output_buffer *out, Spell spell)
+[[gnu::noinline]] void output_counted_row(output_buffer *out, Spell spell)
 {
     count_sink counted;
     spell(counted);
@@ -112,6 +113,20 @@ inline void output_row(output_buffer *out, Spell spell)
     room_sink room{out->data + out->used};
     spell(room);
     out->used += counted.size;
+}
+
+// Writes one row, `spell(sink)` putting its bytes, of which there are at most
+// `most`: straight into the buffer when that many fit the room left.
+template <class Spell>
+[[gnu::always_inline]] inline void output_row(output_buffer *out, size_t most, Spell spell)
+{
+    if (most > OUTPUT_BUFFER_SIZE - out->used) {
+        output_counted_row(out, spell);
+        return;
+    }
+    room_sink room{out->data + out->used};
+    spell(room);
+    out->used = static_cast<size_t>(room.at - out->data);
 }
 
 #endif

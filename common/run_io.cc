@@ -4,23 +4,95 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+// Bytes are read into a chunk sized in whole blocks of 64, so that the
+// newline marks can be worked out a block at a time.
+constexpr size_t BLOCK = 64;
+constexpr size_t CHUNK_BLOCKS = (MAX_READ_SIZE + 1 + BLOCK - 1) / BLOCK;
+
+// Bit k of the result is set when byte k of the block is a newline.
+static uint64_t newline_marks(const char *block)
+{
+#ifdef __SSE2__
+    const __m128i newline = _mm_set1_epi8('\n');
+    uint64_t marks = 0;
+    for (int i = 0; i < 4; i++) {
+        __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i *>(block) + i);
+        marks |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline))))
+                 << (16 * i);
+    }
+    return marks;
+#else
+    uint64_t marks = 0;
+    for (size_t k = 0; k < BLOCK; k++)
+        marks |= static_cast<uint64_t>(block[k] == '\n') << k;
+    return marks;
+#endif
+}
+
+// The chunk and where its newlines are. Lines are many and short, so their
+// newlines are found for the whole chunk at once, not line by line.
+struct line_chunk {
+    alignas(BLOCK) char bytes[CHUNK_BLOCKS * BLOCK];
+    uint64_t newlines[CHUNK_BLOCKS];
+    size_t end;  // bytes read into it
+    // A NUL ends what the handler sees of a line. Text rarely holds one, so
+    // each chunk is searched for one once, and its lines only when it has.
+    bool has_nul;
+
+    // Works out the marks of the bytes now in the chunk.
+    void mark()
+    {
+        size_t blocks = (end + BLOCK - 1) / BLOCK;
+        for (size_t b = 0; b < blocks; b++)
+            newlines[b] = newline_marks(bytes + b * BLOCK);
+        if (end % BLOCK != 0)  // what lies past the end is left from earlier reads
+            newlines[blocks - 1] &= (uint64_t{1} << (end % BLOCK)) - 1;
+        has_nul = memchr(bytes, '\0', end) != nullptr;
+    }
+
+    // The position of the first newline among the n bytes from `from`, or
+    // SIZE_MAX when there is none.
+    size_t find_newline(size_t from, size_t n) const
+    {
+        size_t stop = from + n;
+        size_t b = from / BLOCK;
+        uint64_t marks = newlines[b] & (~uint64_t{0} << (from % BLOCK));
+        while (marks == 0) {
+            b++;
+            if (b * BLOCK >= stop)
+                return SIZE_MAX;
+            marks = newlines[b];
+        }
+        size_t at = b * BLOCK + static_cast<size_t>(__builtin_ctzll(marks));
+        return at < stop ? at : SIZE_MAX;
+    }
+};
 
 bool convert_lines(FILE *in, int size, line_handler handle, void *context, const table_output outputs[], int count)
 {
     // Lines are cut out of large reads and handed on where they lie; the
     // byte after a line makes room for its NUL and is put back afterwards.
-    static char chunk[MAX_READ_SIZE + 1];
+    static line_chunk chunk;
     const size_t most = static_cast<size_t>(size - 1);
     const int fd = fileno(in);
-    size_t pos = 0, end = 0;
+    size_t pos = 0;
+    chunk.end = 0;
+    chunk.mark();
     bool at_end = false;
     for (;;) {
-        char *line = chunk + pos;
-        size_t left = end - pos;
-        auto *newline = static_cast<char *>(memchr(line, '\n', left < most ? left : most));
+        char *line = chunk.bytes + pos;
+        size_t left = chunk.end - pos;
+        size_t limit = left < most ? left : most;
+        size_t newline = chunk.find_newline(pos, limit);
         size_t length;
-        if (newline != nullptr) {
-            length = static_cast<size_t>(newline - line) + 1;
+        if (newline != SIZE_MAX) {
+            length = newline - pos + 1;
         } else if (left >= most) {
             length = most;
         } else if (at_end) {
@@ -28,22 +100,23 @@ bool convert_lines(FILE *in, int size, line_handler handle, void *context, const
                 return true;
             length = left;
         } else {
-            memmove(chunk, line, left);
+            memmove(chunk.bytes, line, left);
             pos = 0;
-            end = left;
-            ssize_t got = read(fd, chunk + end, MAX_READ_SIZE - end);
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
+            chunk.end = left;
+            ssize_t got = read(fd, chunk.bytes + left, MAX_READ_SIZE - left);
+            if (got < 0 && errno != EINTR)
                 return false;
+            if (got >= 0) {
+                at_end = got == 0;
+                chunk.end += static_cast<size_t>(got);
             }
-            at_end = got == 0;
-            end += static_cast<size_t>(got);
+            chunk.mark();
             continue;
         }
+        size_t seen = chunk.has_nul ? strnlen(line, length) : length;
         char after = line[length];
         line[length] = '\0';
-        handle(context, line, outputs, count);
+        handle(context, line, seen, outputs, count);
         line[length] = after;
         pos += length;
     }

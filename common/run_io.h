@@ -10,8 +10,9 @@ constexpr int MAX_READ_SIZE = 65536;
 
 // What the read loop does with each line: turn it into table operations on
 // the outputs. The context is the handler's own state (a reader, say). The
-// line may be changed, but not beyond its terminating NUL.
-using line_handler = void (*)(void *context, char *line, const table_output outputs[], int count);
+// line may be changed, but not beyond its terminating NUL. `length` is the
+// line's length as a C string: the bytes before its first NUL.
+using line_handler = void (*)(void *context, char *line, size_t length, const table_output outputs[], int count);
 
 // Reads the input to its end and hands every line to the handler: at most
 // `size` - 1 bytes, ending after the first newline, so a longer physical line

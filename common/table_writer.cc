@@ -28,25 +28,92 @@ static const char DIV_OPEN[] = "<Div Class='Wiki'>\n";
 static const char TABLE_40[] = "<table width='40%' border='1'>\n";
 static const char DIV_CLOSE[] = "</table>\n</div>\n";
 
+// Two fixed texts run together at compile time, so that the tags between two
+// cells go out in one piece.
+template <size_t N>
+struct joined_text {
+    char text[N];
+    static constexpr size_t size = N - 1;
+};
+
+template <size_t A, size_t B>
+static constexpr joined_text<A + B - 1> join(const char (&a)[A], const char (&b)[B])
+{
+    joined_text<A + B - 1> both{};
+    for (size_t i = 0; i + 1 < A; i++)
+        both.text[i] = a[i];
+    for (size_t i = 0; i < B; i++)
+        both.text[A - 1 + i] = b[i];
+    return both;
+}
+
+template <class Sink, size_t N>
+static void put_text(Sink &sink, const joined_text<N> &text)
+{
+    sink.put(text.text, text.size);
+}
+
 // An HTML row: its opening tag, each cell between its cell tags, "</tr>\n".
 // Heading and data rows differ only in those tags.
-template <class Sink, size_t OPEN, size_t CELL_OPEN, size_t CELL_CLOSE>
-static void put_html_row(Sink &sink, const char (&open)[OPEN], const char (&cell_open)[CELL_OPEN],
-                         const char (&cell_close)[CELL_CLOSE], const cell cells[], int count)
+template <size_t OPEN, size_t CELL_OPEN, size_t CELL_CLOSE>
+struct html_row_tags {
+    joined_text<OPEN + sizeof ROW_CLOSE - 1> empty;       // a row without cells
+    joined_text<OPEN + CELL_OPEN - 1> first;              // up to the first cell
+    joined_text<CELL_CLOSE + CELL_OPEN - 1> between;      // from one cell to the next
+    joined_text<CELL_CLOSE + sizeof ROW_CLOSE - 1> last;  // after the last cell
+    size_t per_cell = CELL_OPEN - 1 + CELL_CLOSE - 1;
+    size_t per_row = OPEN - 1 + sizeof ROW_CLOSE - 1;
+};
+
+template <size_t OPEN, size_t CELL_OPEN, size_t CELL_CLOSE>
+static constexpr html_row_tags<OPEN, CELL_OPEN, CELL_CLOSE>
+row_tags(const char (&open)[OPEN], const char (&cell_open)[CELL_OPEN], const char (&cell_close)[CELL_CLOSE])
 {
-    put_text(sink, open);
-    for (int i = 0; i < count; i++) {
-        put_text(sink, cell_open);
-        sink.put(cells[i].text, cells[i].length);
-        put_text(sink, cell_close);
+    return {join(open, ROW_CLOSE), join(open, cell_open), join(cell_close, cell_open), join(cell_close, ROW_CLOSE)};
+}
+
+static constexpr auto HEAD_TAGS = row_tags(ROW_OPEN, HEAD_CELL_OPEN, HEAD_CELL_CLOSE);
+static constexpr auto DATA_TAGS = row_tags(DATA_ROW_OPEN, DATA_CELL_OPEN, DATA_CELL_CLOSE);
+
+template <class Sink, class Tags>
+[[gnu::always_inline]] static inline void put_html_row(Sink &sink, const Tags &tags, const cell cells[], int count)
+{
+    if (count == 0) {
+        put_text(sink, tags.empty);
+        return;
     }
-    put_text(sink, ROW_CLOSE);
+    put_text(sink, tags.first);
+    sink.put(cells[0].text, cells[0].length);
+    for (int i = 1; i < count; i++) {
+        put_text(sink, tags.between);
+        sink.put(cells[i].text, cells[i].length);
+    }
+    put_text(sink, tags.last);
 }
 
 // A heading row may hold thousands of CSV cells, so it goes out piece by piece.
 static void put_heading_row(buffer_sink &sink, const cell heads[], int count)
 {
-    put_html_row(sink, ROW_OPEN, HEAD_CELL_OPEN, HEAD_CELL_CLOSE, heads, count);
+    put_html_row(sink, HEAD_TAGS, heads, count);
+}
+
+// The bytes of all cells together.
+[[gnu::always_inline]] static inline size_t text_size(const cell cells[], int count)
+{
+    size_t size = 0;
+    for (int i = 0; i < count; i++)
+        size += cells[i].length;
+    return size;
+}
+
+// Most rows have three cells, every BOM row and most CSV rows: spelled out
+// with that count known, their loops unroll.
+constexpr int USUAL_CELLS = 3;
+
+[[gnu::always_inline]] static inline void put_html_data_row(output_buffer *out, const cell cells[], int count)
+{
+    size_t most = DATA_TAGS.per_row + DATA_TAGS.per_cell * static_cast<size_t>(count) + text_size(cells, count);
+    output_row(out, most, [&](auto &sink) { put_html_row(sink, DATA_TAGS, cells, count); });
 }
 
 // Both HTML flavours write data rows alike.
@@ -54,8 +121,10 @@ static void html_row(output_buffer *out, const cell cells[], int count)
 {
     if (out == nullptr)
         return;
-    output_row(out,
-               [&](auto &sink) { put_html_row(sink, DATA_ROW_OPEN, DATA_CELL_OPEN, DATA_CELL_CLOSE, cells, count); });
+    if (count == USUAL_CELLS)
+        put_html_data_row(out, cells, USUAL_CELLS);
+    else
+        put_html_data_row(out, cells, count);
 }
 
 static void wikitable_begin(output_buffer *out, const cell heads[], int count)
@@ -78,7 +147,7 @@ static void wikitable_end(output_buffer *out)
 // Puts the cells as "<lead>first<lead><lead>second...". With no cells the
 // lead still stands alone: its first cell is empty.
 template <class Sink>
-static void put_wiki_cells(Sink &sink, char lead, const cell cells[], int count)
+[[gnu::always_inline]] static inline void put_wiki_cells(Sink &sink, char lead, const cell cells[], int count)
 {
     sink.put(lead);
     for (int i = 0; i < count; i++) {
@@ -112,15 +181,25 @@ static void wiki_begin(output_buffer *out, const cell heads[], int count)
         sink.put('\n');
 }
 
-static void wiki_row(output_buffer *out, const cell cells[], int count)
+[[gnu::always_inline]] static inline void put_wiki_row(output_buffer *out, const cell cells[], int count)
 {
-    if (out == nullptr)
-        return;
-    output_row(out, [&](auto &sink) {
+    // Two leads per cell, and the lone lead and newline.
+    size_t most = sizeof WIKI_ROW_OPEN - 1 + 2 + 2 * static_cast<size_t>(count) + text_size(cells, count);
+    output_row(out, most, [&](auto &sink) {
         put_text(sink, WIKI_ROW_OPEN);
         put_wiki_cells(sink, '|', cells, count);
         sink.put('\n');
     });
+}
+
+static void wiki_row(output_buffer *out, const cell cells[], int count)
+{
+    if (out == nullptr)
+        return;
+    if (count == USUAL_CELLS)
+        put_wiki_row(out, cells, USUAL_CELLS);
+    else
+        put_wiki_row(out, cells, count);
 }
 
 static void wiki_end(output_buffer *out)

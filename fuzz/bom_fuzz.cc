@@ -13,7 +13,7 @@ static plain_tables expected_tables(const texts &lines)
     bom_reader reader;
     bom_reader_reset(&reader);
     for (const std::string &line : lines) {
-        bom_event event = bom_reader_line(&reader, line.c_str());
+        bom_event event = bom_reader_line(&reader, line.c_str(), line.size());
         if (event == BOM_HEADER) {
             const cell *heads = bom_heading_cells();
             tables.begin({text_of(heads[0]), text_of(heads[1]), text_of(heads[2])});

@@ -43,11 +43,12 @@ struct line_recorder {
     texts *lines;
 };
 
-static void record_line(void *context, char *line, const table_output outputs[], int count)
+static void record_line(void *context, char *line, size_t length, const table_output outputs[], int count)
 {
     auto *recorder = static_cast<line_recorder *>(context);
+    FUZZ_CHECK(length == strlen(line));
     recorder->lines->emplace_back(line);
-    recorder->handle(recorder->context, line, outputs, count);
+    recorder->handle(recorder->context, line, length, outputs, count);
 }
 
 // The input as a file with a descriptor of its own, as the read loop needs.

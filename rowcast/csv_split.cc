@@ -57,7 +57,7 @@ data_row split_data(const char *line, cell cells[CSV_MAX_CELLS])
 
 // The first line read is the heading row; every later one a data row, whose
 // trailer (normally the newline) is no cell of the table.
-void csv_convert_line(void *context, char *line, const table_output outputs[], int)
+void csv_convert_line(void *context, char *line, size_t, const table_output outputs[], int)
 {
     auto *state = static_cast<csv_reader *>(context);
     const table_output &html = outputs[0];

@@ -38,6 +38,6 @@ struct csv_reader {
 // Splits one line (the first is the heading row) and writes it to the HTML
 // output (outputs[0]) and the wiki output (outputs[1]); the read loop's line
 // handler for rowcast.
-void csv_convert_line(void *reader, char *line, const table_output outputs[], int count);
+void csv_convert_line(void *reader, char *line, size_t length, const table_output outputs[], int count);
 
 #endif

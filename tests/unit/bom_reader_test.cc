@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ class BomReader : public ::testing::Test {
     bom_event feed(const std::string &line)
     {
         held = line;
-        return bom_reader_line(&reader, held.c_str());
+        return bom_reader_line(&reader, held.c_str(), strlen(held.c_str()));
     }
     std::string held;
     static bom_reader reader;  // too large for the stack of a test
