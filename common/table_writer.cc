@@ -9,13 +9,13 @@ static void put_text(Sink &sink, const char (&text)[N])
 
 // html_wikitable
 static const char WIKITABLE_OPEN[] = "<table class='wikitable' border='1'>\n";
-static const char ROW_OPEN[] = "<tr>\n";
-static const char HEAD_CELL_OPEN[] = "<th scope='col'>";
-static const char HEAD_CELL_CLOSE[] = "</th>\n";
-static const char ROW_CLOSE[] = "</tr>\n";
-static const char DATA_ROW_OPEN[] = "<tr>";
-static const char DATA_CELL_OPEN[] = "<td>";
-static const char DATA_CELL_CLOSE[] = "</td> ";
+static constexpr char ROW_OPEN[] = "<tr>\n";
+static constexpr char HEAD_CELL_OPEN[] = "<th scope='col'>";
+static constexpr char HEAD_CELL_CLOSE[] = "</th>\n";
+static constexpr char ROW_CLOSE[] = "</tr>\n";
+static constexpr char DATA_ROW_OPEN[] = "<tr>";
+static constexpr char DATA_CELL_OPEN[] = "<td>";
+static constexpr char DATA_CELL_CLOSE[] = "</td> ";
 static const char WIKITABLE_CLOSE[] = "</table>\n\n";
 
 // wiki_markup

@@ -24,10 +24,10 @@ struct data_row {
     bool trailer;  // the last cell is what follows the last field's closing quote
 };
 
-// Splits a data line at double quotes. Separators (text starting with a
-// comma) give no cell; an empty quoted field gives an empty one. The cells
-// point into the line.
-data_row split_data(const char *line, cell cells[CSV_MAX_CELLS]);
+// Splits a data line (its `length` bytes) at double quotes. Separators (text
+// starting with a comma) give no cell; an empty quoted field gives an empty
+// one. The cells point into the line.
+data_row split_data(const char *line, size_t length, cell cells[CSV_MAX_CELLS]);
 
 // A run's progress through the CSV file. Zero-initialised for a new run.
 struct csv_reader {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,7 @@ static void expect_data(const std::string &line, const cell_texts &all, bool tra
     std::vector<char> buf(line.begin(), line.end());
     buf.push_back('\0');
     static cell out[CSV_MAX_CELLS];
-    data_row row = split_data(buf.data(), out);
+    data_row row = split_data(buf.data(), strlen(buf.data()), out);
     EXPECT_EQ(texts(out, row.count), all);
     EXPECT_EQ(row.trailer, trailer);
 }
