@@ -51,13 +51,12 @@ struct line_chunk {
         size_t blocks = (end + BLOCK - 1) / BLOCK;
         for (size_t b = 0; b < blocks; b++)
             newlines[b] = newline_marks(bytes + b * BLOCK);
-        if (end % BLOCK != 0)  // what lies past the end is left from earlier reads
-            newlines[blocks - 1] &= (uint64_t{1} << (end % BLOCK)) - 1;
         has_nul = memchr(bytes, '\0', end) != nullptr;
     }
 
     // The position of the first newline among the n bytes from `from`, or
-    // SIZE_MAX when there is none.
+    // SIZE_MAX when there is none. They lie within what was read: the marks
+    // of the bytes past it, left from earlier reads, are never looked at.
     size_t find_newline(size_t from, size_t n) const
     {
         size_t stop = from + n;

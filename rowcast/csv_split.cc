@@ -1,5 +1,6 @@
 #include "csv_split.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #ifdef __SSE2__
@@ -51,7 +52,7 @@ static uint64_t quote_marks_16(const char *p)
 // that end with the line.
 static uint64_t quote_marks(const char *line, size_t from, size_t length)
 {
-    size_t n = length - from < 64 ? length - from : 64;
+    size_t n = std::min<size_t>(length - from, 64);
     uint64_t marks = 0;
     size_t k = 0;
 #ifdef __SSE2__
