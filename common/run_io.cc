@@ -13,7 +13,7 @@
 // Bytes are read into a chunk sized in whole blocks of 64, so that the
 // newline marks can be worked out a block at a time.
 constexpr size_t BLOCK = 64;
-constexpr size_t CHUNK_BLOCKS = (MAX_READ_SIZE + 1 + BLOCK - 1) / BLOCK;
+constexpr size_t CHUNK_BLOCKS = (MAX_READ_SIZE + LINE_SLACK + BLOCK - 1) / BLOCK;
 
 // Bit k of the result is set when byte k of the block is a newline.
 static uint64_t newline_marks(const char *block)

@@ -7,6 +7,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "run_io.h"
+
 size_t strip_quotes(char *cell)
 {
     char *to = cell;
@@ -74,14 +76,17 @@ static bool is_text_cell(const char *line, size_t from, size_t to)
     return to > from && line[from] != ',';
 }
 
-// The line is taken a quote at a time: the quotes of every 64 bytes are found
-// at once. Quotes alternately open and close a field; a quote that opens one
-// right before the next quote makes an empty cell. Cells are many and their
-// kinds follow no pattern, so each quote writes its cell, or an empty one, in
-// the next slot, and only the count tells whether there was one.
-data_row split_data(const char *line, size_t length, cell cells[CSV_MAX_CELLS])
+// Walks a data line a quote at a time: the quotes of every 64 bytes are
+// found at once. Quotes alternately open and close a field; a quote that
+// opens one right before the next quote makes an empty cell. For the text
+// before each quote it calls take(c, is_cell): c is the cell, or an empty
+// one (within the line too), and is_cell whether there is a cell at all. Cells are many and their
+// kinds follow no pattern, so the caller is best served putting c either way
+// and keeping it only when is_cell. Returns the text after the last quote
+// when it is a cell, the trailer, or a cell without text.
+template <class Take>
+[[gnu::always_inline]] static inline cell walk_data_line(const char *line, size_t length, Take take)
 {
-    int count = 0;
     size_t quotes = 0;  // passed so far
     size_t from = 0;    // where the text after the last quote starts
     for (size_t base = 0; base < length; base += 64) {
@@ -92,22 +97,76 @@ data_row split_data(const char *line, size_t length, cell cells[CSV_MAX_CELLS])
             // `from` is within the line here: at most the quote at `at`.
             bool text = is_text_cell(line, from, at);
             bool empty = at == from && quotes % 2 == 1;  // right after the quote that opened a field
-            cells[count] = text ? cell{line + from, at - from} : cell{"", 0};
-            count += static_cast<int>(text || empty);
+            take(cell{line + from, text ? at - from : 0}, text || empty);
             quotes++;
             from = at + 1;
         }
     }
-    // Only the text after the last quote reaches the line's end: the
-    // trailer, when it is a cell.
-    bool trailer = from < length && is_text_cell(line, from, length);
-    if (trailer)
-        cells[count++] = {line + from, length - from};
-    return {count, trailer};
+    // Only the text after the last quote reaches the line's end.
+    if (from < length && is_text_cell(line, from, length))
+        return {line + from, length - from};
+    return {nullptr, 0};
 }
 
-// The first line read is the heading row; every later one a data row, whose
-// trailer (normally the newline) is no cell of the table.
+data_row split_data(const char *line, size_t length, cell cells[CSV_MAX_CELLS])
+{
+    int count = 0;
+    cell trailer = walk_data_line(line, length, [&](const cell &c, bool is_cell) {
+        cells[count] = c;
+        count += static_cast<int>(is_cell);
+    });
+    if (trailer.text != nullptr)
+        cells[count++] = trailer;
+    return {count, trailer.text != nullptr};
+}
+
+// Where an absent output's rows go, to be thrown away.
+static char discarded[OUTPUT_BUFFER_SIZE + COPY_SLACK];
+
+static char *row_room(output_buffer *out, size_t most)
+{
+    return out != nullptr ? output_room(out, most + COPY_SLACK) : discarded;
+}
+
+static void row_commit(output_buffer *out, const char *end)
+{
+    if (out != nullptr)
+        output_commit(out, end);
+}
+
+// A data line's cells never outnumber its bytes, nor do its stretches
+// between quotes, so both rows fit the buffer, however long the line.
+static_assert(html_row_most(CSV_LINE_SIZE, CSV_LINE_SIZE) + COPY_SLACK <= OUTPUT_BUFFER_SIZE, "HTML rows fit");
+static_assert(wiki_row_most(CSV_LINE_SIZE, CSV_LINE_SIZE) + COPY_SLACK <= OUTPUT_BUFFER_SIZE, "wiki rows fit");
+static_assert(COPY_SLACK <= LINE_SLACK, "cells may be copied in blocks");
+
+// Puts both rows of a data line while walking it, each cell into both as it
+// is found; the line is one of the read loop's, with LINE_SLACK bytes after it. The trailer (normally the newline) is
+// no cell of the table, but a lone cell still reaches the wiki row, even when it is the trailer.
+static void put_data_rows(const char *line, size_t length, output_buffer *html, output_buffer *wiki)
+{
+    block_room_sink h{{row_room(html, html_row_most(length + 1, length))}};
+    block_room_sink w{{row_room(wiki, wiki_row_most(length + 1, length))}};
+    html_row_open(h);
+    wiki_row_open(w);
+    bool first = true;
+    cell trailer = walk_data_line(line, length, [&](const cell &c, bool is_cell) {
+        char *h_was = h.at, *w_was = w.at;
+        html_row_cell(h, c);
+        wiki_cell(w, WIKI_LEAD, c, first);
+        h.at = is_cell ? h.at : h_was;
+        w.at = is_cell ? w.at : w_was;
+        first = first && !is_cell;
+    });
+    if (first && trailer.text != nullptr)
+        wiki_cell(w, WIKI_LEAD, trailer, true);
+    html_row_close(h);
+    wiki_row_close(w);
+    row_commit(html, h.at);
+    row_commit(wiki, w.at);
+}
+
+// The first line read is the heading row; every later one a data row.
 void csv_convert_line(void *context, char *line, size_t length, const table_output outputs[], int)
 {
     auto *state = static_cast<csv_reader *>(context);
@@ -120,9 +179,5 @@ void csv_convert_line(void *context, char *line, size_t length, const table_outp
         wiki.writer->begin(wiki.out, state->cells, count);
         return;
     }
-    data_row row = split_data(line, length, state->cells);
-    int shown = row.trailer ? row.count - 1 : row.count;
-    html.writer->row(html.out, state->cells, shown);
-    // A lone cell still reaches the wiki row, even when it is the trailer.
-    wiki.writer->row(wiki.out, state->cells, shown > 0 ? shown : row.count);
+    put_data_rows(line, length, html.out, wiki.out);
 }

@@ -37,7 +37,7 @@ std::vector<seen_line> fgets_lines(const std::string &bytes, int size)
     FILE *in = file_of(bytes);
     std::vector<char> buffer(static_cast<size_t>(size));
     while (fgets(buffer.data(), size, in) != nullptr)
-        lines.push_back({buffer.data(), strlen(buffer.data())});
+        lines.push_back({std::string(buffer.data()), strlen(buffer.data())});
     (void)fclose(in);
     return lines;
 }
