@@ -80,10 +80,11 @@ static bool is_text_cell(const char *line, size_t from, size_t to)
 // found at once. Quotes alternately open and close a field; a quote that
 // opens one right before the next quote makes an empty cell. For the text
 // before each quote it calls take(c, is_cell): c is the cell, or an empty
-// one (within the line too), and is_cell whether there is a cell at all. Cells are many and their
-// kinds follow no pattern, so the caller is best served putting c either way
-// and keeping it only when is_cell. Returns the text after the last quote
-// when it is a cell, the trailer, or a cell without text.
+// one (within the line too), and is_cell whether there is a cell at all.
+// Cells are many and their kinds follow no pattern, so the caller is best
+// served putting c either way and keeping it only when is_cell. Returns the
+// text after the last quote when it is a cell (the trailer), else a cell
+// whose text is nullptr.
 template <class Take>
 [[gnu::always_inline]] static inline cell walk_data_line(const char *line, size_t length, Take take)
 {

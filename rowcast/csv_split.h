@@ -26,7 +26,8 @@ struct data_row {
 
 // Splits a data line (its `length` bytes) at double quotes. Separators (text
 // starting with a comma) give no cell; an empty quoted field gives an empty
-// one. The cells point into the line.
+// one. The cells point into the line. rowcast's rows come from the same walk
+// through the line, put as it goes.
 data_row split_data(const char *line, size_t length, cell cells[CSV_MAX_CELLS]);
 
 // A run's progress through the CSV file. Zero-initialised for a new run.
