@@ -6,9 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "byte_marks.h"
 
 // Bytes are read into a chunk sized in whole blocks of 64, so that the
 // newline marks can be worked out a block at a time.
@@ -18,21 +16,10 @@ constexpr size_t CHUNK_BLOCKS = (MAX_READ_SIZE + LINE_SLACK + BLOCK - 1) / BLOCK
 // Bit k of the result is set when byte k of the block is a newline.
 static uint64_t newline_marks(const char *block)
 {
-#ifdef __SSE2__
-    const __m128i newline = _mm_set1_epi8('\n');
     uint64_t marks = 0;
-    for (int i = 0; i < 4; i++) {
-        __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i *>(block) + i);
-        marks |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline))))
-                 << (16 * i);
-    }
+    for (size_t i = 0; i < BLOCK; i += 16)
+        marks |= byte_marks_16(block + i, '\n') << i;
     return marks;
-#else
-    uint64_t marks = 0;
-    for (size_t k = 0; k < BLOCK; k++)
-        marks |= static_cast<uint64_t>(block[k] == '\n') << k;
-    return marks;
-#endif
 }
 
 // The chunk and where its newlines are. Lines are many and short, so their

@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
+#include "byte_marks.h"
 #include "run_io.h"
 
 size_t strip_quotes(char *cell)
@@ -39,31 +36,20 @@ int split_heading(char *line, cell cells[CSV_MAX_CELLS])
     return count;
 }
 
-#ifdef __SSE2__
-// Bit k of the result is set when byte k of the 16 at p is a quote.
-static uint64_t quote_marks_16(const char *p)
-{
-    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))));
-}
-#endif
-
 // Bit k of the result is set when byte `from` + k of the line is a quote,
 // for the bytes from `from` up to 64 further or the line's end. Nothing past
 // the end is read: a last part of fewer than 16 bytes is taken from the 16
-// that end with the line.
+// that end with the line, or byte by byte when the line is shorter.
 static uint64_t quote_marks(const char *line, size_t from, size_t length)
 {
     size_t n = std::min<size_t>(length - from, 64);
     uint64_t marks = 0;
     size_t k = 0;
-#ifdef __SSE2__
     for (; k + 16 <= n; k += 16)
-        marks |= quote_marks_16(line + from + k) << k;
+        marks |= byte_marks_16(line + from + k, '"') << k;
     size_t rest = n - k;
     if (rest > 0 && from + n >= 16)
-        return marks | (quote_marks_16(line + from + n - 16) >> (16 - rest)) << k;
-#endif
+        return marks | (byte_marks_16(line + from + n - 16, '"') >> (16 - rest)) << k;
     for (; k < n; k++)
         marks |= static_cast<uint64_t>(line[from + k] == '"') << k;
     return marks;
