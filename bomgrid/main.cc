@@ -2,7 +2,8 @@
 #include <cstdlib>
 
 #include "bom_reader.h"
-#include "run_io.h"
+#include "files.h"
+#include "line_reader.h"
 
 static const char MSG_BANNER[] = "bomgrid V.02\n";
 static const char MSG_USAGE[] = "Usage: - %s inputfile.txt  output.html";
@@ -21,7 +22,7 @@ static const char MSG_CREATED[] = "\nHTML FIle created: %s\n";
 
 int main(int argc, char *argv[])
 {
-    static bom_reader reader;
+    static bom_conversion run;
     printf("%s", MSG_BANNER);
     if (argc < 3) {
         printf(MSG_USAGE, argv[0]);
@@ -37,12 +38,15 @@ int main(int argc, char *argv[])
         fail(MSG_CANT_OPEN_INPUT);
     if (out == nullptr)
         fail(MSG_CANT_OPEN_OUTPUT);
-    bom_reader_reset(&reader);
+    bom_reader_reset(&run.reader);
     static output_buffer buffer;
-    const table_output output = {&HTML_DIV_TABLE, output_attach(&buffer, out)};
-    if (!convert_lines(in, LINE_BUFFER_SIZE, bom_convert_line, &reader, &output, 1))
+    run.outputs[0] = {&HTML_DIV_TABLE, output_attach(&buffer, out)};
+    run.count = 1;
+    bool read = read_lines(in, LINE_BUFFER_SIZE, bom_convert_line, &run);
+    output_flush(&buffer);  // the table so far is in the file, whatever ends the run
+    if (!read)
         fail(MSG_CANT_READ_INPUT);
-    if (!finish_output(output))
+    if (!finish_table(run.outputs[0]))
         fail(MSG_CANT_WRITE_OUTPUT);
     printf(MSG_CREATED, argv[2]);
     (void)fclose(in);  // read to its end: nothing of it can be lost

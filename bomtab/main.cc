@@ -3,15 +3,17 @@
 
 int main(int argc, char *argv[])
 {
-    static bom_reader reader;
-    bom_reader_reset(&reader);
+    static bom_conversion run;
+    bom_reader_reset(&run.reader);
+    run.count = 2;
     const front_end program = {
         "  bomtab V.03",
         "  Converts text file exported from BOM of Eagle Layout Editor",
         "Usage: - %s --i inputfile.txt  --wiki wikioutput.wiki --html htmloutput.html \n\n",
         LINE_BUFFER_SIZE,
         bom_convert_line,
-        &reader,
+        &run,
+        run.outputs,
     };
     return run_front_end(argc, argv, program);
 }

@@ -13,10 +13,9 @@ static constexpr cell column_name(const char *text)
 static constexpr cell COLUMN_NAMES[BOM_COLUMNS] = {column_name("Part "),    column_name("Value "),
                                                    column_name("Device "),  column_name("Package "),
                                                    column_name("Library "), column_name("Sheet")};
-static constexpr int WRITTEN_COLUMNS[BOM_CELLS] = {0, 1, 3};  // Part, Value, Package; none is the last
-// The heading cells are the written columns' names, trailing blanks included.
-static constexpr cell HEADING_CELLS[BOM_CELLS] = {COLUMN_NAMES[WRITTEN_COLUMNS[0]], COLUMN_NAMES[WRITTEN_COLUMNS[1]],
-                                                  COLUMN_NAMES[WRITTEN_COLUMNS[2]]};
+// Part, Value and Package; none is the last, so each ends before the next
+// column's name. The heading cells are their names, trailing blanks included.
+static constexpr int WRITTEN_COLUMNS[BOM_CELLS] = {0, 1, 3};
 
 void bom_reader_reset(bom_reader *reader)
 {
@@ -46,11 +45,10 @@ static bool find_header(bom_reader *reader, const char *line, size_t n)
     // Each field after the first starts one byte before its column's name,
     // where the alignment blank is, and ends two bytes before the next
     // column's name.
-    const int *start = reader->column_start;
-    reader->field_from[0] = static_cast<size_t>(start[0]);
-    for (int k = 1; k < BOM_COLUMNS; k++) {
-        reader->field_from[k] = static_cast<size_t>(start[k] - 1);
-        reader->field_to[k - 1] = reader->field_from[k];
+    for (int i = 0; i < BOM_CELLS; i++) {
+        int k = WRITTEN_COLUMNS[i];
+        reader->cell_from[i] = static_cast<size_t>(k == 0 ? reader->column_start[0] : reader->column_start[k] - 1);
+        reader->cell_to[i] = static_cast<size_t>(reader->column_start[k + 1] - 1);
     }
     return true;
 }
@@ -63,54 +61,37 @@ static cell slice(const char *line, size_t n, size_t from, size_t to)
     return from < to ? cell{line + from, to - from} : cell{"", 0};
 }
 
-// The last byte is the line's newline; it belongs to no column.
-static void cut_part_line(bom_reader *reader, const char *line, size_t n)
-{
-    for (int k = 0; k < BOM_COLUMNS - 1; k++)
-        reader->field[k] = slice(line, n, reader->field_from[k], reader->field_to[k]);
-    reader->field[BOM_COLUMNS - 1] = slice(line, n, reader->field_from[BOM_COLUMNS - 1], n - 1);
-}
-
-bom_event bom_reader_line(bom_reader *reader, const char *line, size_t n)
+bom_event bom_reader_line(bom_reader *reader, const char *line, size_t n, cell cells[BOM_CELLS])
 {
     if (n == 0 || !is_ascii_letter(line[0]))
         return BOM_NOTHING;
     if (reader->reading) {
-        cut_part_line(reader, line, n);
+        for (int i = 0; i < BOM_CELLS; i++)
+            cells[i] = slice(line, n, reader->cell_from[i], reader->cell_to[i]);
         return BOM_PART_ROW;
     }
     if (!find_header(reader, line, n))
         return BOM_NOTHING;
     reader->reading = true;
+    for (int i = 0; i < BOM_CELLS; i++)
+        cells[i] = COLUMN_NAMES[WRITTEN_COLUMNS[i]];
     return BOM_HEADER;
 }
 
-const cell *bom_heading_cells()
-{
-    return HEADING_CELLS;
-}
+// Every row of one read fits an output's buffer.
+static_assert(html_row_most(BOM_CELLS, LINE_BUFFER_SIZE) <= OUTPUT_BUFFER_SIZE, "HTML rows fit");
+static_assert(wiki_row_most(BOM_CELLS, LINE_BUFFER_SIZE) <= OUTPUT_BUFFER_SIZE, "wiki rows fit");
 
-void bom_row_cells(const bom_reader *reader, cell cells[BOM_CELLS])
+void bom_convert_line(void *context, char *line, size_t length)
 {
-    for (int i = 0; i < BOM_CELLS; i++)
-        cells[i] = reader->field[WRITTEN_COLUMNS[i]];
-}
-
-void bom_convert_line(void *context, char *line, size_t length, const table_output outputs[], int count)
-{
-    auto *reader = static_cast<bom_reader *>(context);
-    if (reader->reading && length > 0 && is_ascii_letter(line[0])) {
-        // A part line, as bom_reader_line would take it, but with only the
-        // written fields cut: part lines are nearly every line there is.
-        cell cells[BOM_CELLS];
-        for (int i = 0; i < BOM_CELLS; i++) {
-            int k = WRITTEN_COLUMNS[i];
-            cells[i] = slice(line, length, reader->field_from[k], reader->field_to[k]);
-        }
-        for (int i = 0; i < count; i++)
-            outputs[i].writer->row(outputs[i].out, cells, BOM_CELLS);
-    } else if (bom_reader_line(reader, line, length) == BOM_HEADER) {
-        for (int i = 0; i < count; i++)
-            outputs[i].writer->begin(outputs[i].out, HEADING_CELLS, BOM_CELLS);
+    auto *run = static_cast<bom_conversion *>(context);
+    cell cells[BOM_CELLS];
+    bom_event event = bom_reader_line(&run->reader, line, length, cells);
+    if (event == BOM_PART_ROW) {
+        for (int i = 0; i < run->count; i++)
+            run->outputs[i].writer->row(run->outputs[i].out, cells, BOM_CELLS);
+    } else if (event == BOM_HEADER) {
+        for (int i = 0; i < run->count; i++)
+            run->outputs[i].writer->begin(run->outputs[i].out, cells, BOM_CELLS);
     }
 }

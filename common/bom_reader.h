@@ -15,27 +15,28 @@ enum bom_event { BOM_NOTHING, BOM_HEADER, BOM_PART_ROW };
 struct bom_reader {
     bool reading;  // the header has been found
     int column_start[BOM_COLUMNS];
-    // Where each field of a part line starts and ends, worked out from the
-    // column starts once; the last field ends before the line's last byte.
-    size_t field_from[BOM_COLUMNS], field_to[BOM_COLUMNS - 1];
-    cell field[BOM_COLUMNS];  // the last part line's columns, within that line
+    // Where each written cell starts and ends, worked out from the column
+    // starts once.
+    size_t cell_from[BOM_CELLS], cell_to[BOM_CELLS];
 };
 
 void bom_reader_reset(bom_reader *reader);
 
 // Takes one line as read (its `length` bytes, normally ending with its
-// newline). The fields of a part row point into the line: they last as long
-// as it does.
-bom_event bom_reader_line(bom_reader *reader, const char *line, size_t length);
+// newline). On a header it gives the heading cells, "Part ", "Value " and
+// "Package "; on a part line its Part, Value and Package cells, which point
+// into the line and last as long as it does.
+bom_event bom_reader_line(bom_reader *reader, const char *line, size_t length, cell cells[BOM_CELLS]);
 
-// "Part ", "Value " and "Package ".
-const cell *bom_heading_cells();
+// A run of bomtab or bomgrid: the reader and the outputs its events are
+// written to, in order.
+struct bom_conversion {
+    bom_reader reader;
+    table_output outputs[2];
+    int count;
+};
 
-// The Part, Value and Package fields of the last part row.
-void bom_row_cells(const bom_reader *reader, cell cells[BOM_CELLS]);
-
-// Hands one line to the reader (a bom_reader) and writes what it reports to
-// every output; the read loop's line handler for both BOM programs.
-void bom_convert_line(void *reader, char *line, size_t length, const table_output outputs[], int count);
+// The read loop's line handler for both BOM programs; the context is a bom_conversion.
+void bom_convert_line(void *conversion, char *line, size_t length);
 
 #endif

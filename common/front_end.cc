@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "files.h"
+
 static const char HYPHEN_LINE[] = "----------------------------------------------------------------------";
 static const char WEB_ADDRESS_LINE[] = "  https://bomtables.example.org";
 
@@ -150,12 +152,12 @@ static FILE *open_input(const run_options &opt, const front_end &program, char *
 static void finish_outputs(const run_options &opt, const table_output outputs[2])
 {
     if (outputs[0].out != nullptr) {
-        if (!finish_output(outputs[0]))
+        if (!finish_table(outputs[0]))
             fail(MSG_CANT_WRITE_HTML, opt.html);
         printf(MSG_HTML_CREATED, opt.html);
     }
     if (outputs[1].out != nullptr) {
-        if (!finish_output(outputs[1]))
+        if (!finish_table(outputs[1]))
             fail(MSG_CANT_WRITE_WIKI, opt.wiki);
         printf(MSG_WIKI_CREATED, opt.wiki);
     }
@@ -169,9 +171,16 @@ int run_front_end(int argc, char *argv[], const front_end &program)
     FILE *html = open_html_output(opt, wiki);
     FILE *in = open_input(opt, program, argv);
     static output_buffer html_buffer, wiki_buffer;
-    const table_output outputs[2] = {{&HTML_WIKITABLE, output_attach(&html_buffer, html)},
-                                     {&WIKI_MARKUP, output_attach(&wiki_buffer, wiki)}};
-    if (!convert_lines(in, program.read_size, program.handle_line, program.context, outputs, 2))
+    table_output *outputs = program.outputs;
+    outputs[0] = {&HTML_WIKITABLE, output_attach(&html_buffer, html)};
+    outputs[1] = {&WIKI_MARKUP, output_attach(&wiki_buffer, wiki)};
+    bool read = read_lines(in, program.read_size, program.handle_line, program.context);
+    // Whatever ends the run from here on, both tables so far are in their files.
+    for (int i = 0; i < 2; i++) {
+        if (outputs[i].out != nullptr)
+            output_flush(outputs[i].out);
+    }
+    if (!read)
         fail(MSG_CANT_READ_INPUT, opt.input);
     finish_outputs(opt, outputs);
     (void)fclose(in);  // read to its end: nothing of it can be lost

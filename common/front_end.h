@@ -1,7 +1,8 @@
 #ifndef BOMTABLES_FRONT_END_H
 #define BOMTABLES_FRONT_END_H
 
-#include "run_io.h"
+#include "line_reader.h"
+#include "table_writer.h"
 
 // What sets one program of the --i/--html/--wiki family apart from another.
 struct front_end {
@@ -11,6 +12,9 @@ struct front_end {
     int read_size;            // bytes per read, the NUL included
     line_handler handle_line;
     void *context;  // the handler's state
+    // The handler's outputs, within its state: the run attaches the HTML
+    // output (or none) as the first and the wiki output as the second.
+    table_output *outputs;
 };
 
 // The whole run: banner, options, files, read loop, closing lines. Returns 0

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+// Every row of one read fits an empty buffer: the writers' static_asserts
+// tie their largest rows to this size.
 constexpr size_t OUTPUT_BUFFER_SIZE = 65536;
 
 // An output file and the buffer its table is assembled in. Rows are many and
@@ -26,8 +28,10 @@ void output_flush(output_buffer *out);
 // close failed: the file is not complete.
 bool output_close(output_buffer *out);
 
-// output_put for bytes that do not fit the room left.
-void output_put_large(output_buffer *out, const char *bytes, size_t n);
+// Puts bytes of any number, flushing as needed: for the fixed texts and the
+// heading rows, which are few.
+void output_put(output_buffer *out, const char *bytes, size_t n);
+void output_put(output_buffer *out, char c);
 
 // Cells are mostly a few bytes long: copying them with two overlapping moves
 // costs less than a call.
@@ -54,31 +58,9 @@ inline void copy_bytes(char *to, const char *from, size_t n)
     }
 }
 
-inline void output_put(output_buffer *out, const char *bytes, size_t n)
-{
-    if (n > OUTPUT_BUFFER_SIZE - out->used) {
-        output_put_large(out, bytes, n);
-        return;
-    }
-    copy_bytes(out->data + out->used, bytes, n);
-    out->used += n;
-}
-
-inline void output_put(output_buffer *out, char c)
-{
-    if (out->used == OUTPUT_BUFFER_SIZE)
-        output_flush(out);
-    out->data[out->used++] = c;
-}
-
-// Three ways to put a row's bytes, so that each flavour spells a row out
-// once: counting them, into room made beforehand, or piece by piece.
-struct count_sink {
-    size_t size = 0;
-    void put(const char *, size_t n) { size += n; }
-    void put(char) { size++; }
-};
-
+// Where a row's bytes go: straight into room made for them beforehand, or
+// piece by piece through the buffer. Each flavour spells a row out once, for
+// any sink.
 struct room_sink {
     char *at;
     void put(const char *bytes, size_t n)
@@ -87,58 +69,34 @@ struct room_sink {
         at += n;
     }
     void put(char c) { *at++ = c; }
+    void put_cell(const char *bytes, size_t n) { put(bytes, n); }
 };
 
-// Cells are copied a whole block of COPY_SLACK bytes at a time: up to
-// COPY_SLACK - 1 bytes past a cell's end are read and written. Only for
-// room with that much to spare, and cells whose bytes are followed by that
-// many readable ones, as the lines of the read loop are.
+// Copies cells a whole block of COPY_SLACK bytes at a time, so up to
+// COPY_SLACK - 1 bytes past a cell's end are read and written. Only for room
+// with that much to spare, and cells whose bytes are followed by that many
+// readable ones, as the lines of the read loop are.
 constexpr size_t COPY_SLACK = 16;
 
-struct block_room_sink : room_sink {};
-
-inline void put_cell_text(block_room_sink &sink, const char *bytes, size_t n)
-{
-    for (size_t i = 0; i < n; i += COPY_SLACK)
-        memcpy(sink.at + i, bytes + i, COPY_SLACK);
-    sink.at += n;
-}
-
-template <class Sink>
-[[gnu::always_inline]] inline void put_cell_text(Sink &sink, const char *bytes, size_t n)
-{
-    sink.put(bytes, n);
-}
+struct room_sink_copying_past_cells : room_sink {
+    void put_cell(const char *bytes, size_t n)
+    {
+        for (size_t i = 0; i < n; i += COPY_SLACK)
+            memcpy(at + i, bytes + i, COPY_SLACK);
+        at += n;
+    }
+};
 
 struct buffer_sink {
     output_buffer *out;
     void put(const char *bytes, size_t n) { output_put(out, bytes, n); }
     void put(char c) { output_put(out, c); }
+    void put_cell(const char *bytes, size_t n) { put(bytes, n); }
 };
 
-// output_row for a row that may not fit the room left: counted first, then
-// put in one piece when it fits the buffer, which it always does for rows of
-// one read.
-template <class Spell>
-[[gnu::noinline]] void output_counted_row(output_buffer *out, Spell spell)
-{
-    count_sink counted;
-    spell(counted);
-    if (counted.size > OUTPUT_BUFFER_SIZE - out->used)
-        output_flush(out);
-    if (counted.size > OUTPUT_BUFFER_SIZE) {
-        buffer_sink pieces{out};
-        spell(pieces);
-        return;
-    }
-    room_sink room{out->data + out->used};
-    spell(room);
-    out->used += counted.size;
-}
-
-// Room for `most` bytes (no more than the buffer holds) at the end of the
-// buffer, which is flushed first when they do not fit: the bytes go straight
-// there, and output_commit takes them.
+// Room for `most` bytes at the end of the buffer, flushed first when they do
+// not fit: the bytes go straight there, and output_commit takes them. `most`
+// is at most OUTPUT_BUFFER_SIZE, which every row of one read is.
 inline char *output_room(output_buffer *out, size_t most)
 {
     if (most > OUTPUT_BUFFER_SIZE - out->used)
@@ -152,15 +110,11 @@ inline void output_commit(output_buffer *out, const char *end)
 }
 
 // Writes one row, `spell(sink)` putting its bytes, of which there are at most
-// `most`: straight into the buffer when that many fit the room left.
+// `most`, straight into the buffer.
 template <class Spell>
 [[gnu::always_inline]] inline void output_row(output_buffer *out, size_t most, Spell spell)
 {
-    if (most > OUTPUT_BUFFER_SIZE - out->used) {
-        output_counted_row(out, spell);
-        return;
-    }
-    room_sink room{out->data + out->used};
+    room_sink room{output_room(out, most)};
     spell(room);
     output_commit(out, room.at);
 }

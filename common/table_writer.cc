@@ -16,6 +16,10 @@ static const char DIV_OPEN[] = "<Div Class='Wiki'>\n";
 static const char TABLE_40[] = "<table width='40%' border='1'>\n";
 static const char DIV_CLOSE[] = "</table>\n</div>\n";
 
+// The data row pieces shared with rowcast's rows are in the header.
+
+char scrap_row[OUTPUT_BUFFER_SIZE + COPY_SLACK];
+
 // A heading row: "<tr>\n", each cell between its heading tags, "</tr>\n". It
 // may hold thousands of CSV cells, so it goes out piece by piece.
 static void put_heading_row(buffer_sink &sink, const cell heads[], int count)
@@ -38,8 +42,8 @@ static void put_heading_row(buffer_sink &sink, const cell heads[], int count)
     return size;
 }
 
-// Most rows have three cells, every BOM row and most CSV rows: spelled out
-// with that count known, their loops unroll.
+// Every BOM row has three cells: spelled out with that count known, its
+// loops unroll.
 constexpr int USUAL_CELLS = 3;
 
 [[gnu::always_inline]] static inline void put_html_data_row(output_buffer *out, const cell cells[], int count)
@@ -81,8 +85,7 @@ static void wikitable_end(output_buffer *out)
     put_text(sink, WIKITABLE_CLOSE);
 }
 
-template <class Sink>
-static void put_wiki_cells(Sink &sink, char lead, const cell cells[], int count)
+static void put_wiki_cells(buffer_sink &sink, char lead, const cell cells[], int count)
 {
     sink.put(lead);
     for (int i = 0; i < count; i++)
@@ -161,3 +164,9 @@ static void div_end(output_buffer *out)
 const table_writer HTML_WIKITABLE = {wikitable_begin, html_row, wikitable_end};
 const table_writer WIKI_MARKUP = {wiki_begin, wiki_row, wiki_end};
 const table_writer HTML_DIV_TABLE = {div_begin, html_row, div_end};
+
+bool finish_table(const table_output &output)
+{
+    output.writer->end(output.out);
+    return output_close(output.out);
+}

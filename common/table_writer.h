@@ -9,22 +9,45 @@ struct cell {
     size_t length;
 };
 
-// Fixed texts go out with their lengths known here.
-template <class Sink, size_t N>
-[[gnu::always_inline]] inline void put_text(Sink &sink, const char (&text)[N])
-{
-    sink.put(text, N - 1);
-}
+// The three table flavours share one shape: a heading row, data rows, an end.
+// Every operation on an absent output (nullptr) does nothing. A data row must
+// fit the output's buffer, as every row of one read does.
+struct table_writer {
+    void (*begin)(output_buffer *out, const cell heads[], int count);
+    void (*row)(output_buffer *out, const cell cells[], int count);
+    void (*end)(output_buffer *out);
+};
 
-// The pieces of the data rows, for writers that take the cells one by one
-// as they are found: the row's opening, each cell, its end. Either row of
-// `cells` cells holding `text` bytes is at most *_row_most bytes long.
+extern const table_writer HTML_WIKITABLE;  // bomtab and rowcast, --html
+extern const table_writer WIKI_MARKUP;     // bomtab and rowcast, --wiki
+extern const table_writer HTML_DIV_TABLE;  // bomgrid
+
+// One output and the flavour written to it.
+struct table_output {
+    const table_writer *writer;
+    output_buffer *out;
+};
+
+// Writes the end of the table, then flushes and closes the output. False when
+// any write to it, the flush or the close failed: the file is not complete.
+bool finish_table(const table_output &output);
+
+// The pieces of the data rows, shared by every writer: the row's opening,
+// each cell, its end. Either row of `cells` cells holding `text` bytes is at
+// most *_row_most bytes long.
 inline constexpr char DATA_ROW_OPEN[] = "<tr>";
 inline constexpr char DATA_CELL_OPEN[] = "<td>";
 inline constexpr char DATA_CELL_CLOSE[] = "</td> ";
 inline constexpr char ROW_CLOSE[] = "</tr>\n";
 inline constexpr char WIKI_ROW_OPEN[] = "|-\n";
 inline constexpr char WIKI_LEAD = '|';
+
+// Fixed texts go out with their lengths known here.
+template <class Sink, size_t N>
+[[gnu::always_inline]] inline void put_text(Sink &sink, const char (&text)[N])
+{
+    sink.put(text, N - 1);
+}
 
 constexpr size_t html_row_most(size_t cells, size_t text)
 {
@@ -42,7 +65,7 @@ template <class Sink>
 [[gnu::always_inline]] inline void html_row_cell(Sink &sink, const cell &c)
 {
     put_text(sink, DATA_CELL_OPEN);
-    put_cell_text(sink, c.text, c.length);
+    sink.put_cell(c.text, c.length);
     put_text(sink, DATA_CELL_CLOSE);
 }
 
@@ -66,7 +89,7 @@ template <class Sink>
         sink.put(lead);
         sink.put(lead);
     }
-    put_cell_text(sink, c.text, c.length);
+    sink.put_cell(c.text, c.length);
 }
 
 template <class Sink>
@@ -82,22 +105,63 @@ template <class Sink>
     sink.put('\n');
 }
 
-// The three table flavours share one shape: a heading row, data rows, an end.
-// Every operation on an absent output (nullptr) does nothing.
-struct table_writer {
-    void (*begin)(output_buffer *out, const cell heads[], int count);
-    void (*row)(output_buffer *out, const cell cells[], int count);
-    void (*end)(output_buffer *out);
+// rowcast's data rows, HTML and wiki, are put together while its walk finds
+// the cells of a line. The room for each is made beforehand in its output,
+// or in a scrap buffer for an absent one: enough for a row of `length` bytes
+// of text in at most `length` + 1 cells. Cells are copied in whole blocks, so
+// the line must be one of the read loop's, followed by spare bytes.
+struct data_row_pair {
+    output_buffer *html_out, *wiki_out;
+    room_sink_copying_past_cells html, wiki;
+    bool first;  // no cell taken yet
 };
 
-extern const table_writer HTML_WIKITABLE;  // bomtab and rowcast, --html
-extern const table_writer WIKI_MARKUP;     // bomtab and rowcast, --wiki
-extern const table_writer HTML_DIV_TABLE;  // bomgrid
+// Where an absent output's rows go, to be thrown away.
+extern char scrap_row[OUTPUT_BUFFER_SIZE + COPY_SLACK];
 
-// One output and the flavour written to it.
-struct table_output {
-    const table_writer *writer;
-    output_buffer *out;
-};
+[[gnu::always_inline]] inline char *data_row_room(output_buffer *out, size_t most)
+{
+    return out != nullptr ? output_room(out, most + COPY_SLACK) : scrap_row;
+}
+
+[[gnu::always_inline]] inline data_row_pair data_rows_open(output_buffer *html, output_buffer *wiki, size_t length)
+{
+    data_row_pair rows = {html,
+                          wiki,
+                          {{data_row_room(html, html_row_most(length + 1, length))}},
+                          {{data_row_room(wiki, wiki_row_most(length + 1, length))}},
+                          true};
+    html_row_open(rows.html);
+    wiki_row_open(rows.wiki);
+    return rows;
+}
+
+// Puts the cell into both rows when `is_cell`. Cells are many and their
+// kinds follow no pattern, so it is put either way and taken back when it is
+// none, without a branch.
+[[gnu::always_inline]] inline void data_rows_cell(data_row_pair &rows, const cell &c, bool is_cell)
+{
+    char *html_was = rows.html.at, *wiki_was = rows.wiki.at;
+    html_row_cell(rows.html, c);
+    wiki_cell(rows.wiki, WIKI_LEAD, c, rows.first);
+    rows.html.at = is_cell ? rows.html.at : html_was;
+    rows.wiki.at = is_cell ? rows.wiki.at : wiki_was;
+    rows.first = rows.first && !is_cell;
+}
+
+// Ends both rows. The trailer (the text after the line's last field, normally
+// its newline; nullptr text when there is none) is no cell of the table, but
+// a row without cells still shows it in the wiki flavour.
+[[gnu::always_inline]] inline void data_rows_close(data_row_pair &rows, const cell &trailer)
+{
+    if (rows.first && trailer.text != nullptr)
+        wiki_cell(rows.wiki, WIKI_LEAD, trailer, true);
+    html_row_close(rows.html);
+    wiki_row_close(rows.wiki);
+    if (rows.html_out != nullptr)
+        output_commit(rows.html_out, rows.html.at);
+    if (rows.wiki_out != nullptr)
+        output_commit(rows.wiki_out, rows.wiki.at);
+}
 
 #endif

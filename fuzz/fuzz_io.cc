@@ -22,20 +22,6 @@ std::string fuzz_stream(const uint8_t *data, size_t size)
     return stream;
 }
 
-texts fgets_lines(const std::string &stream, int size)
-{
-    texts lines;
-    if (stream.empty())
-        return lines;
-    FILE *in = fmemopen(const_cast<char *>(stream.data()), stream.size(), "r");
-    FUZZ_CHECK(in != nullptr);
-    std::vector<char> buffer(static_cast<size_t>(size));
-    while (fgets(buffer.data(), size, in) != nullptr)
-        lines.emplace_back(buffer.data());
-    (void)fclose(in);
-    return lines;
-}
-
 // Notes every line on its way to the real handler.
 struct line_recorder {
     line_handler handle;
@@ -43,12 +29,12 @@ struct line_recorder {
     texts *lines;
 };
 
-static void record_line(void *context, char *line, size_t length, const table_output outputs[], int count)
+static void record_line(void *context, char *line, size_t length)
 {
     auto *recorder = static_cast<line_recorder *>(context);
     FUZZ_CHECK(length == strlen(line));
     recorder->lines->emplace_back(line);
-    recorder->handle(recorder->context, line, length, outputs, count);
+    recorder->handle(recorder->context, line, length);
 }
 
 // The input as a file with a descriptor of its own, as the read loop needs.
@@ -94,77 +80,22 @@ static std::string kept_output_bytes(const kept_output &output)
 }
 
 loop_result run_read_loop(const std::string &stream, int size, line_handler handle, void *context,
-                          const table_writer *const writers[], int count)
+                          table_output outputs[], const table_writer *const writers[], int count)
 {
     static output_buffer buffers[2];
     loop_result result;
     kept_output files[2];
-    table_output outputs[2];
     for (int i = 0; i < count; i++) {
         files[i] = kept_output_open();
         outputs[i] = {writers[i], output_attach(&buffers[i], files[i].file)};
     }
     FILE *in = memory_input(stream);
     line_recorder recorder = {handle, context, &result.lines};
-    FUZZ_CHECK(convert_lines(in, size, record_line, &recorder, outputs, count));
+    FUZZ_CHECK(read_lines(in, size, record_line, &recorder));
     (void)fclose(in);
     for (int i = 0; i < count; i++) {
-        FUZZ_CHECK(finish_output(outputs[i]));
+        FUZZ_CHECK(finish_table(outputs[i]));
         result.files[i] = kept_output_bytes(files[i]);
     }
     return result;
-}
-
-std::string text_of(const cell &c)
-{
-    return std::string(c.text, c.length);
-}
-
-bool cell_within(const cell &c, const char *line, size_t length)
-{
-    if (c.length == 0)
-        return true;
-    return c.text >= line && c.text + c.length <= line + length && memchr(c.text, '\0', c.length) == nullptr;
-}
-
-static std::string html_row(const char *open, const char *cell_open, const char *cell_close, const texts &cells)
-{
-    std::string row = open;
-    for (const std::string &c : cells)
-        row += cell_open + c + cell_close;
-    return row + "</tr>\n";
-}
-
-static std::string joined(const texts &cells, const char *between)
-{
-    std::string all;
-    for (size_t i = 0; i < cells.size(); i++)
-        all += (i > 0 ? between : "") + cells[i];
-    return all;
-}
-
-void plain_tables::begin(const texts &heads)
-{
-    std::string heading = html_row("<tr>\n", "<th scope='col'>", "</th>\n", heads);
-    wikitable += "<table class='wikitable' border='1'>\n" + heading;
-    div += "<Div Class='Wiki'>\n<table width='40%' border='1'>\n" + heading;
-    std::string marks = "!" + joined(heads, "!!");
-    wiki += "== Partlist ==\n\n{| border='1' class='wikitable'\n" + marks;
-    if (heads.empty() || heads.back().empty() || heads.back().back() != '\n')
-        wiki += "\n";
-}
-
-void plain_tables::row(const texts &html_cells, const texts &wiki_cells)
-{
-    std::string html = html_row("<tr>", "<td>", "</td> ", html_cells);
-    wikitable += html;
-    div += html;
-    wiki += "|-\n|" + joined(wiki_cells, "||") + "\n";
-}
-
-void plain_tables::end()
-{
-    wikitable += "</table>\n\n";
-    div += "</table>\n</div>\n";
-    wiki += "|}\n\n";
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "byte_marks.h"
-#include "run_io.h"
+#include "line_reader.h"
 
 size_t strip_quotes(char *cell)
 {
@@ -67,10 +67,8 @@ static bool is_text_cell(const char *line, size_t from, size_t to)
 // opens one right before the next quote makes an empty cell. For the text
 // before each quote it calls take(c, is_cell): c is the cell, or an empty
 // one (within the line too), and is_cell whether there is a cell at all.
-// Cells are many and their kinds follow no pattern, so the caller is best
-// served putting c either way and keeping it only when is_cell. Returns the
-// text after the last quote when it is a cell (the trailer), else a cell
-// whose text is nullptr.
+// Returns the text after the last quote when it is a cell (the trailer),
+// else a cell whose text is nullptr.
 template <class Take>
 [[gnu::always_inline]] static inline cell walk_data_line(const char *line, size_t length, Take take)
 {
@@ -95,76 +93,25 @@ template <class Take>
     return {nullptr, 0};
 }
 
-data_row split_data(const char *line, size_t length, cell cells[CSV_MAX_CELLS])
-{
-    int count = 0;
-    cell trailer = walk_data_line(line, length, [&](const cell &c, bool is_cell) {
-        cells[count] = c;
-        count += static_cast<int>(is_cell);
-    });
-    if (trailer.text != nullptr)
-        cells[count++] = trailer;
-    return {count, trailer.text != nullptr};
-}
-
-// Where an absent output's rows go, to be thrown away.
-static char discarded[OUTPUT_BUFFER_SIZE + COPY_SLACK];
-
-static char *row_room(output_buffer *out, size_t most)
-{
-    return out != nullptr ? output_room(out, most + COPY_SLACK) : discarded;
-}
-
-static void row_commit(output_buffer *out, const char *end)
-{
-    if (out != nullptr)
-        output_commit(out, end);
-}
-
 // A data line's cells never outnumber its bytes, nor do its stretches
 // between quotes, so both rows fit the buffer, however long the line.
 static_assert(html_row_most(CSV_LINE_SIZE, CSV_LINE_SIZE) + COPY_SLACK <= OUTPUT_BUFFER_SIZE, "HTML rows fit");
 static_assert(wiki_row_most(CSV_LINE_SIZE, CSV_LINE_SIZE) + COPY_SLACK <= OUTPUT_BUFFER_SIZE, "wiki rows fit");
 static_assert(COPY_SLACK <= LINE_SLACK, "cells may be copied in blocks");
 
-// Puts both rows of a data line while walking it, each cell into both as it
-// is found; the line is one of the read loop's, with LINE_SLACK bytes after it. The trailer (normally the newline) is
-// no cell of the table, but a lone cell still reaches the wiki row, even when it is the trailer.
-static void put_data_rows(const char *line, size_t length, output_buffer *html, output_buffer *wiki)
+void csv_convert_line(void *context, char *line, size_t length)
 {
-    block_room_sink h{{row_room(html, html_row_most(length + 1, length))}};
-    block_room_sink w{{row_room(wiki, wiki_row_most(length + 1, length))}};
-    html_row_open(h);
-    wiki_row_open(w);
-    bool first = true;
-    cell trailer = walk_data_line(line, length, [&](const cell &c, bool is_cell) {
-        char *h_was = h.at, *w_was = w.at;
-        html_row_cell(h, c);
-        wiki_cell(w, WIKI_LEAD, c, first);
-        h.at = is_cell ? h.at : h_was;
-        w.at = is_cell ? w.at : w_was;
-        first = first && !is_cell;
-    });
-    if (first && trailer.text != nullptr)
-        wiki_cell(w, WIKI_LEAD, trailer, true);
-    html_row_close(h);
-    wiki_row_close(w);
-    row_commit(html, h.at);
-    row_commit(wiki, w.at);
-}
-
-// The first line read is the heading row; every later one a data row.
-void csv_convert_line(void *context, char *line, size_t length, const table_output outputs[], int)
-{
-    auto *state = static_cast<csv_reader *>(context);
-    const table_output &html = outputs[0];
-    const table_output &wiki = outputs[1];
-    if (!state->heading_done) {
-        state->heading_done = true;
-        int count = split_heading(line, state->cells);
-        html.writer->begin(html.out, state->cells, count);
-        wiki.writer->begin(wiki.out, state->cells, count);
+    auto *run = static_cast<csv_conversion *>(context);
+    const table_output &html = run->outputs[0];
+    const table_output &wiki = run->outputs[1];
+    if (!run->heading_done) {
+        run->heading_done = true;
+        int count = split_heading(line, run->cells);
+        html.writer->begin(html.out, run->cells, count);
+        wiki.writer->begin(wiki.out, run->cells, count);
         return;
     }
-    put_data_rows(line, length, html.out, wiki.out);
+    data_row_pair rows = data_rows_open(html.out, wiki.out, length);
+    cell trailer = walk_data_line(line, length, [&](const cell &c, bool is_cell) { data_rows_cell(rows, c, is_cell); });
+    data_rows_close(rows, trailer);
 }

@@ -18,27 +18,19 @@ size_t strip_quotes(char *cell);
 // changed. Returns the number of cells.
 int split_heading(char *line, cell cells[CSV_MAX_CELLS]);
 
-// The cells of a data line, split at double quotes.
-struct data_row {
-    int count;     // cells found, the trailer included
-    bool trailer;  // the last cell is what follows the last field's closing quote
-};
-
-// Splits a data line (its `length` bytes) at double quotes. Separators (text
-// starting with a comma) give no cell; an empty quoted field gives an empty
-// one. The cells point into the line. rowcast's rows come from the same walk
-// through the line, put as it goes.
-data_row split_data(const char *line, size_t length, cell cells[CSV_MAX_CELLS]);
-
-// A run's progress through the CSV file. Zero-initialised for a new run.
-struct csv_reader {
+// A run of rowcast: whether the heading line has been read, and the outputs
+// its rows are written to, HTML first. Zero-initialised for a new run.
+struct csv_conversion {
     bool heading_done;
-    cell cells[CSV_MAX_CELLS];
+    cell cells[CSV_MAX_CELLS];  // the heading's
+    table_output outputs[2];
 };
 
-// Splits one line (the first is the heading row) and writes it to the HTML
-// output (outputs[0]) and the wiki output (outputs[1]); the read loop's line
-// handler for rowcast.
-void csv_convert_line(void *reader, char *line, size_t length, const table_output outputs[], int count);
+// The read loop's line handler for rowcast; the context is a csv_conversion.
+// The first line is the heading row, split at commas. Every later line is a
+// data row, split at double quotes: separators (text starting with a comma)
+// give no cell, an empty quoted field gives an empty one, and the text after
+// the last quote (the trailer, normally the newline) is no cell of the table.
+void csv_convert_line(void *conversion, char *line, size_t length);
 
 #endif

@@ -3,14 +3,15 @@
 
 int main(int argc, char *argv[])
 {
-    static csv_reader reader;
+    static csv_conversion run;
     const front_end program = {
         "  rowcast V.01",
         "  Converts CSV file to Wiki/HTML format",
         "Usage: - %s --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n",
         CSV_LINE_SIZE,
         csv_convert_line,
-        &reader,
+        &run,
+        run.outputs,
     };
     return run_front_end(argc, argv, program);
 }

@@ -5,10 +5,13 @@
 #include <vector>
 
 #include "csv_split.h"
+#include "line_reader.h"
+#include "memory_output.h"
+#include "plain_tables.h"
 
 using cell_texts = std::vector<std::string>;
 
-static cell_texts texts(const cell *out, int count)
+static cell_texts as_texts(const cell *out, int count)
 {
     cell_texts all;
     for (int i = 0; i < count; i++)
@@ -23,19 +26,27 @@ static cell_texts heading(const std::string &line)
     buf.push_back('\0');
     static cell out[CSV_MAX_CELLS];
     int n = split_heading(buf.data(), out);
-    return texts(out, n);
+    return as_texts(out, n);
 }
 
-// Splits a data line and checks every cell (the trailer included) and the flag.
+// Converts a data line as rowcast does and checks both rows: they show every
+// cell of `all` but the trailer, the last of them when `trailer` is set.
 static void expect_data(const std::string &line, const cell_texts &all, bool trailer)
 {
     SCOPED_TRACE(line.substr(0, 40));
-    std::vector<char> buf(line.begin(), line.end());
-    buf.push_back('\0');
-    static cell out[CSV_MAX_CELLS];
-    data_row row = split_data(buf.data(), strlen(buf.data()), out);
-    EXPECT_EQ(texts(out, row.count), all);
-    EXPECT_EQ(row.trailer, trailer);
+    memory_output html, wiki;
+    static csv_conversion run;
+    run.heading_done = true;
+    run.outputs[0] = {&HTML_WIKITABLE, html.out()};
+    run.outputs[1] = {&WIKI_MARKUP, wiki.out()};
+    // As the read loop hands a line on: NUL-terminated, spare bytes after it.
+    std::string held = line + '\0' + std::string(LINE_SLACK, '"');
+    csv_convert_line(&run, held.data(), line.size());
+    cell_texts cells(all.begin(), all.end() - (trailer ? 1 : 0));
+    plain_tables want;
+    want.row(cells, cells.empty() ? all : cells);
+    EXPECT_TRUE(html.bytes() == want.wikitable) << html.bytes();
+    EXPECT_TRUE(wiki.bytes() == want.wiki) << wiki.bytes();
 }
 
 TEST(CsvSplit, HeadingSplitsAtCommasAndStripsQuotes)

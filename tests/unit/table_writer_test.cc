@@ -1,31 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
+#include "memory_output.h"
 #include "table_writer.h"
-
-// Collects what a writer puts into one output, through a real file.
-class memory_output {
-  public:
-    memory_output() : buffer_(new output_buffer) { output_attach(buffer_.get(), tmpfile()); }
-    ~memory_output() { output_close(buffer_.get()); }
-    output_buffer *out() { return buffer_.get(); }
-    std::string bytes()
-    {
-        output_flush(buffer_.get());
-        std::string bytes(static_cast<size_t>(ftell(buffer_->file)), '\0');
-        rewind(buffer_->file);
-        EXPECT_EQ(fread(bytes.data(), 1, bytes.size(), buffer_->file), bytes.size());
-        return bytes;
-    }
-
-  private:
-    std::unique_ptr<output_buffer> buffer_;
-};
 
 static cell c(const char *text)
 {

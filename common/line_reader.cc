@@ -1,10 +1,10 @@
-#include "run_io.h"
+#include "line_reader.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 #include "byte_marks.h"
 
@@ -60,7 +60,7 @@ struct line_chunk {
     }
 };
 
-bool convert_lines(FILE *in, int size, line_handler handle, void *context, const table_output outputs[], int count)
+bool read_lines(FILE *in, int size, line_handler handle, void *context)
 {
     // Lines are cut out of large reads and handed on where they lie; the
     // byte after a line makes room for its NUL and is put back afterwards.
@@ -102,31 +102,8 @@ bool convert_lines(FILE *in, int size, line_handler handle, void *context, const
         size_t seen = chunk.has_nul ? strnlen(line, length) : length;
         char after = line[length];
         line[length] = '\0';
-        handle(context, line, seen, outputs, count);
+        handle(context, line, seen);
         line[length] = after;
         pos += length;
     }
-}
-
-bool finish_output(const table_output &output)
-{
-    output.writer->end(output.out);
-    return output_close(output.out);
-}
-
-static bool same_inode(const struct stat &a, const struct stat &b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-bool same_file(const char *a, const char *b)
-{
-    struct stat sa, sb;
-    return stat(a, &sa) == 0 && stat(b, &sb) == 0 && same_inode(sa, sb);
-}
-
-bool names_open_file(const char *path, FILE *file)
-{
-    struct stat sp, sf;
-    return stat(path, &sp) == 0 && fstat(fileno(file), &sf) == 0 && same_inode(sp, sf);
 }

@@ -1,0 +1,16 @@
+#ifndef BOMTABLES_FILES_H
+#define BOMTABLES_FILES_H
+
+#include <cstdio>
+
+// Outputs are created (truncated) before the input is read, so the programs
+// ask, before they open an output, whether its name is that of a file they
+// read or write already.
+
+// True when both paths name one existing file, through links or not.
+bool same_file(const char *a, const char *b);
+
+// True when the path names the file that is open as `file`.
+bool names_open_file(const char *path, FILE *file);
+
+#endif

@@ -1,0 +1,24 @@
+#ifndef BOMTABLES_LINE_READER_H
+#define BOMTABLES_LINE_READER_H
+
+#include <cstddef>
+#include <cstdio>
+
+// The largest read a program may ask for, its NUL included.
+constexpr int MAX_READ_SIZE = 65536;
+// Bytes after a line's end that may be read, though they are no part of it
+// (they are the next lines, or left from earlier reads).
+constexpr size_t LINE_SLACK = 16;
+
+// What a program does with each line. The context is the handler's own
+// state: its reader and the outputs it writes to. The line may be changed,
+// but not beyond its terminating NUL. `length` is the line's length as a C
+// string: the bytes before its first NUL.
+using line_handler = void (*)(void *context, char *line, size_t length);
+
+// Reads the input to its end and hands every line to the handler: at most
+// `size` - 1 bytes, ending after the first newline, so a longer physical line
+// arrives as several lines. False when a read fails before the end of the input.
+bool read_lines(FILE *in, int size, line_handler handle, void *context);
+
+#endif
