@@ -58,9 +58,10 @@ inline void copy_bytes(char *to, const char *from, size_t n)
     }
 }
 
-// Where a row's bytes go: straight into room made for them beforehand, or
-// piece by piece through the buffer. Each flavour spells a row out once, for
-// any sink.
+// Where a row's bytes go: straight into room made for them beforehand
+// (data rows), or piece by piece through the buffer (heading rows, which may
+// be larger than the buffer). Each flavour spells its rows out once, for any
+// sink.
 struct room_sink {
     char *at;
     void put(const char *bytes, size_t n)
@@ -95,8 +96,8 @@ struct buffer_sink {
 };
 
 // Room for `most` bytes at the end of the buffer, flushed first when they do
-// not fit: the bytes go straight there, and output_commit takes them. `most`
-// is at most OUTPUT_BUFFER_SIZE, which every row of one read is.
+// not fit: a row's bytes go straight there, and output_commit takes them.
+// `most` is at most OUTPUT_BUFFER_SIZE, as for every row of one read.
 inline char *output_room(output_buffer *out, size_t most)
 {
     if (most > OUTPUT_BUFFER_SIZE - out->used)
@@ -107,16 +108,6 @@ inline char *output_room(output_buffer *out, size_t most)
 inline void output_commit(output_buffer *out, const char *end)
 {
     out->used = static_cast<size_t>(end - out->data);
-}
-
-// Writes one row, `spell(sink)` putting its bytes, of which there are at most
-// `most`, straight into the buffer.
-template <class Spell>
-[[gnu::always_inline]] inline void output_row(output_buffer *out, size_t most, Spell spell)
-{
-    room_sink room{output_room(out, most)};
-    spell(room);
-    output_commit(out, room.at);
 }
 
 #endif

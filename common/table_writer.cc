@@ -16,7 +16,7 @@ static const char DIV_OPEN[] = "<Div Class='Wiki'>\n";
 static const char TABLE_40[] = "<table width='40%' border='1'>\n";
 static const char DIV_CLOSE[] = "</table>\n</div>\n";
 
-// The data row pieces shared with rowcast's rows are in the header.
+// The data rows' pieces, which rowcast's rows share, are in the header.
 
 char scrap_row[OUTPUT_BUFFER_SIZE + COPY_SLACK];
 
@@ -48,13 +48,12 @@ constexpr int USUAL_CELLS = 3;
 
 [[gnu::always_inline]] static inline void put_html_data_row(output_buffer *out, const cell cells[], int count)
 {
-    size_t most = html_row_most(static_cast<size_t>(count), text_size(cells, count));
-    output_row(out, most, [&](auto &sink) {
-        html_row_open(sink);
-        for (int i = 0; i < count; i++)
-            html_row_cell(sink, cells[i]);
-        html_row_close(sink);
-    });
+    room_sink sink{output_room(out, html_row_most(static_cast<size_t>(count), text_size(cells, count)))};
+    html_row_open(sink);
+    for (int i = 0; i < count; i++)
+        html_row_cell(sink, cells[i]);
+    html_row_close(sink);
+    output_commit(out, sink.at);
 }
 
 // Both HTML flavours write data rows alike.
@@ -116,13 +115,12 @@ static void wiki_begin(output_buffer *out, const cell heads[], int count)
 
 [[gnu::always_inline]] static inline void put_wiki_row(output_buffer *out, const cell cells[], int count)
 {
-    size_t most = wiki_row_most(static_cast<size_t>(count), text_size(cells, count));
-    output_row(out, most, [&](auto &sink) {
-        wiki_row_open(sink);
-        for (int i = 0; i < count; i++)
-            wiki_cell(sink, WIKI_LEAD, cells[i], i == 0);
-        wiki_row_close(sink);
-    });
+    room_sink sink{output_room(out, wiki_row_most(static_cast<size_t>(count), text_size(cells, count)))};
+    wiki_row_open(sink);
+    for (int i = 0; i < count; i++)
+        wiki_cell(sink, WIKI_LEAD, cells[i], i == 0);
+    wiki_row_close(sink);
+    output_commit(out, sink.at);
 }
 
 static void wiki_row(output_buffer *out, const cell cells[], int count)
