@@ -12,8 +12,7 @@ static const char WIKI_OPEN[] = "== Partlist ==\n\n{| border='1' class='wikitabl
 static const char WIKI_CLOSE[] = "|}\n\n";
 
 // html_div_table: one percent sign, as the table line's format once wrote it.
-static const char DIV_OPEN[] = "<Div Class='Wiki'>\n";
-static const char TABLE_40[] = "<table width='40%' border='1'>\n";
+static const char DIV_OPEN[] = "<Div Class='Wiki'>\n<table width='40%' border='1'>\n";
 static const char DIV_CLOSE[] = "</table>\n</div>\n";
 
 // The data rows' pieces, which rowcast's rows share, are in the header.
@@ -42,46 +41,25 @@ static void put_heading_row(buffer_sink &sink, const cell heads[], int count)
     return size;
 }
 
-// Every BOM row has three cells: spelled out with that count known, its
-// loops unroll.
-constexpr int USUAL_CELLS = 3;
-
-[[gnu::always_inline]] static inline void put_html_data_row(output_buffer *out, const cell cells[], int count)
-{
-    room_sink sink{output_room(out, html_row_most(static_cast<size_t>(count), text_size(cells, count)))};
-    html_row_open(sink);
-    for (int i = 0; i < count; i++)
-        html_row_cell(sink, cells[i]);
-    html_row_close(sink);
-    output_commit(out, sink.at);
-}
-
-// Both HTML flavours write data rows alike.
-static void html_row(output_buffer *out, const cell cells[], int count)
-{
-    if (out == nullptr)
-        return;
-    if (count == USUAL_CELLS)
-        put_html_data_row(out, cells, USUAL_CELLS);
-    else
-        put_html_data_row(out, cells, count);
-}
-
-static void wikitable_begin(output_buffer *out, const cell heads[], int count)
+// Both HTML flavours: their opening text, then the heading row.
+template <const auto &OPEN>
+static void html_begin(output_buffer *out, const cell heads[], int count)
 {
     if (out == nullptr)
         return;
     buffer_sink sink{out};
-    put_text(sink, WIKITABLE_OPEN);
+    put_text(sink, OPEN);
     put_heading_row(sink, heads, count);
 }
 
-static void wikitable_end(output_buffer *out)
+// Every flavour ends with a fixed text.
+template <const auto &CLOSE>
+static void put_end(output_buffer *out)
 {
     if (out == nullptr)
         return;
     buffer_sink sink{out};
-    put_text(sink, WIKITABLE_CLOSE);
+    put_text(sink, CLOSE);
 }
 
 static void put_wiki_cells(buffer_sink &sink, char lead, const cell cells[], int count)
@@ -113,6 +91,16 @@ static void wiki_begin(output_buffer *out, const cell heads[], int count)
         sink.put('\n');
 }
 
+[[gnu::always_inline]] static inline void put_html_row(output_buffer *out, const cell cells[], int count)
+{
+    room_sink sink{output_room(out, html_row_most(static_cast<size_t>(count), text_size(cells, count)))};
+    html_row_open(sink);
+    for (int i = 0; i < count; i++)
+        html_row_cell(sink, cells[i]);
+    html_row_close(sink);
+    output_commit(out, sink.at);
+}
+
 [[gnu::always_inline]] static inline void put_wiki_row(output_buffer *out, const cell cells[], int count)
 {
     room_sink sink{output_room(out, wiki_row_most(static_cast<size_t>(count), text_size(cells, count)))};
@@ -123,45 +111,24 @@ static void wiki_begin(output_buffer *out, const cell heads[], int count)
     output_commit(out, sink.at);
 }
 
-static void wiki_row(output_buffer *out, const cell cells[], int count)
+// Every BOM row has three cells: spelled out with that count known, its
+// loops unroll.
+constexpr int USUAL_CELLS = 3;
+
+template <void PUT(output_buffer *, const cell[], int)>
+static void data_row(output_buffer *out, const cell cells[], int count)
 {
     if (out == nullptr)
         return;
     if (count == USUAL_CELLS)
-        put_wiki_row(out, cells, USUAL_CELLS);
+        PUT(out, cells, USUAL_CELLS);
     else
-        put_wiki_row(out, cells, count);
+        PUT(out, cells, count);
 }
 
-static void wiki_end(output_buffer *out)
-{
-    if (out == nullptr)
-        return;
-    buffer_sink sink{out};
-    put_text(sink, WIKI_CLOSE);
-}
-
-static void div_begin(output_buffer *out, const cell heads[], int count)
-{
-    if (out == nullptr)
-        return;
-    buffer_sink sink{out};
-    put_text(sink, DIV_OPEN);
-    put_text(sink, TABLE_40);
-    put_heading_row(sink, heads, count);
-}
-
-static void div_end(output_buffer *out)
-{
-    if (out == nullptr)
-        return;
-    buffer_sink sink{out};
-    put_text(sink, DIV_CLOSE);
-}
-
-const table_writer HTML_WIKITABLE = {wikitable_begin, html_row, wikitable_end};
-const table_writer WIKI_MARKUP = {wiki_begin, wiki_row, wiki_end};
-const table_writer HTML_DIV_TABLE = {div_begin, html_row, div_end};
+const table_writer HTML_WIKITABLE = {html_begin<WIKITABLE_OPEN>, data_row<put_html_row>, put_end<WIKITABLE_CLOSE>};
+const table_writer WIKI_MARKUP = {wiki_begin, data_row<put_wiki_row>, put_end<WIKI_CLOSE>};
+const table_writer HTML_DIV_TABLE = {html_begin<DIV_OPEN>, data_row<put_html_row>, put_end<DIV_CLOSE>};
 
 bool finish_table(const table_output &output)
 {
