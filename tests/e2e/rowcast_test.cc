@@ -1,8 +1,5 @@
 #include "e2e.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <sstream>
 
 static const std::string BANNER = front_end_banner("  rowcast V.01", "  Converts CSV file to Wiki/HTML format");
@@ -143,39 +140,6 @@ TEST(Rowcast, LongLinesSplitAtFullReads)
     // the closing quote and the newline follow as a row of their own.
     expect_tables(PART_VALUE + data_line(4096), HTML_HEAD + "<tr><td>C1</td> </tr>\n<tr></tr>\n" + HTML_END,
                   WIKI_HEAD + "|-\n|C1\n|-\n|\n\n" + WIKI_END);
-}
-
-TEST(Rowcast, FailedWritesAndReadsEndTheRun)
-{
-    temp_dir dir;
-    write_file(dir / "in.csv", PART_VALUE);
-    expect_failure(dir, {"--i", "in.csv", "--html", "/dev/full"}, "Can't write html output file /dev/full\n");
-    expect_failure(dir, {"--i", "in.csv", "--html", "t.html", "--wiki", "/dev/full"},
-                   "\n HTML FIle created: t.html\nCan't write wiki output file /dev/full\n");
-    ASSERT_EQ(mkdir((dir / "sub").c_str(), 0700), 0);
-    expect_failure(dir, {"--i", "sub", "--html", "d.html"}, "Can't read input file sub\n");
-    EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{
-                                            {"in.csv", PART_VALUE}, {"t.html", HTML_HEAD + HTML_END}, {"d.html", ""}}));
-}
-
-TEST(Rowcast, RefusesOutputsThatNameTheInputOrEachOther)
-{
-    temp_dir dir;
-    write_file(dir / "in.csv", PART_VALUE);
-    ASSERT_EQ(symlink("in.csv", (dir / "soft.csv").c_str()), 0);
-    ASSERT_EQ(link((dir / "in.csv").c_str(), (dir / "hard.csv").c_str()), 0);
-    expect_failure(dir, {"--i", "in.csv", "--html", "soft.csv"},
-                   "Can't create html output file soft.csv: it is the input file\n");
-    expect_failure(dir, {"--i", "in.csv", "--wiki", "w.wiki", "--html", "hard.csv"},
-                   "Can't create html output file hard.csv: it is the input file\n");
-    expect_failure(dir, {"--i", "hard.csv", "--wiki", "in.csv"},
-                   "Can't create wiki output file in.csv: it is the input file\n");
-    expect_failure(dir, {"--i", "in.csv", "--wiki", "o.txt", "--html", "./o.txt"},
-                   "Can't create html output file ./o.txt: it is the wiki output file\n");
-    // The wiki file is created before the HTML output is examined.
-    EXPECT_EQ(folder_files(dir.path()),
-              (std::map<std::string, std::string>{
-                  {"in.csv", PART_VALUE}, {"hard.csv", PART_VALUE}, {"w.wiki", ""}, {"o.txt", ""}}));
 }
 
 TEST(Rowcast, RealExportsGiveOneRowPerLine)
