@@ -1,6 +1,18 @@
 #include "files.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+long read_input(FILE *in, char *into, size_t n)
+{
+    ssize_t got;
+    do
+        got = read(fileno(in), into, n);
+    while (got < 0 && errno == EINTR);  // a signal came first: nothing was read yet
+    return static_cast<long>(got);
+}
 
 static bool same_inode(const struct stat &a, const struct stat &b)
 {

@@ -1,12 +1,10 @@
 #include "line_reader.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
 #include "byte_marks.h"
+#include "files.h"
 
 // Bytes are read into a chunk sized in whole blocks of 64, so that the
 // newline marks can be worked out a block at a time.
@@ -66,7 +64,6 @@ bool read_lines(FILE *in, int size, line_handler handle, void *context)
     // byte after a line makes room for its NUL and is put back afterwards.
     static line_chunk chunk;
     const size_t most = static_cast<size_t>(size - 1);
-    const int fd = fileno(in);
     size_t pos = 0;
     chunk.end = 0;
     chunk.mark();
@@ -89,13 +86,11 @@ bool read_lines(FILE *in, int size, line_handler handle, void *context)
             memmove(chunk.bytes, line, left);
             pos = 0;
             chunk.end = left;
-            ssize_t got = read(fd, chunk.bytes + left, MAX_READ_SIZE - left);
-            if (got < 0 && errno != EINTR)
+            long got = read_input(in, chunk.bytes + left, MAX_READ_SIZE - left);
+            if (got < 0)
                 return false;
-            if (got >= 0) {
-                at_end = got == 0;
-                chunk.end += static_cast<size_t>(got);
-            }
+            at_end = got == 0;
+            chunk.end += static_cast<size_t>(got);
             chunk.mark();
             continue;
         }
