@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "e2e.h"
+#include "plain_tables.h"
 
 namespace {
 
-using row = std::vector<std::string>;  // Part, Value, Package
+using row = texts;  // Part, Value, Package
 
 struct sample {
     std::string input;
@@ -103,25 +104,15 @@ sample quoted_csv(size_t lines)
     return s;
 }
 
-std::string th(const std::string &head)
+// The tables of the sample, with these heading cells.
+plain_tables tables(const texts &heads, const sample &s)
 {
-    return "<th scope='col'>" + head + "</th>\n";
-}
-
-std::string html_rows(const sample &s)
-{
-    std::string rows;
+    plain_tables t;
+    t.begin(heads);
     for (const row &r : s.rows)
-        rows += "<tr><td>" + r[0] + "</td> <td>" + r[1] + "</td> <td>" + r[2] + "</td> </tr>\n";
-    return rows;
-}
-
-std::string wiki_table(const std::string &heading, const sample &s)
-{
-    std::string table = "== Partlist ==\n\n{| border='1' class='wikitable'\n" + heading;
-    for (const row &r : s.rows)
-        table += "|-\n|" + r[0] + "||" + r[1] + "||" + r[2] + "\n";
-    return table + "|}\n\n";
+        t.row(r, r);
+    t.end();
+    return t;
 }
 
 }  // namespace
@@ -129,9 +120,8 @@ std::string wiki_table(const std::string &heading, const sample &s)
 TEST(LargeOutput, EveryTableArrivesWhole)
 {
     const sample bom = wide_export(800), csv = quoted_csv(400);
-    const std::string bom_heads = "<tr>\n" + th("Part ") + th("Value ") + th("Package ") + "</tr>\n";
-    const std::string csv_heads = "<tr>\n" + th("Part") + th("Value") + th("Package\n") + "</tr>\n";
-    const std::string wikitable = "<table class='wikitable' border='1'>\n";
+    const plain_tables bom_tables = tables({"Part ", "Value ", "Package "}, bom);
+    const plain_tables csv_tables = tables({"Part", "Value", "Package\n"}, csv);
     const std::string done = "\n HTML FIle created: o.html\n\n Wiki FIle created: o.wiki\n";
     const struct {
         std::string program;
@@ -141,18 +131,14 @@ TEST(LargeOutput, EveryTableArrivesWhole)
         {BOMTAB,
          {"--i", "in.txt", "--html", "o.html", "--wiki", "o.wiki"},
          front_end_banner("  bomtab V.03", "  Converts text file exported from BOM of Eagle Layout Editor") + done,
-         wikitable + bom_heads + html_rows(bom) + "</table>\n\n",
-         wiki_table("!Part !!Value !!Package \n", bom)},
+         bom_tables.wikitable,
+         bom_tables.wiki},
         {ROWCAST,
          {"--i", "in.csv", "--html", "o.html", "--wiki", "o.wiki"},
          front_end_banner("  rowcast V.01", "  Converts CSV file to Wiki/HTML format") + done,
-         wikitable + csv_heads + html_rows(csv) + "</table>\n\n",
-         wiki_table("!Part!!Value!!Package\n", csv)},
-        {BOMGRID,
-         {"in.txt", "o.html"},
-         "bomgrid V.02\n\nHTML FIle created: o.html\n",
-         "<Div Class='Wiki'>\n<table width='40%' border='1'>\n" + bom_heads + html_rows(bom) + "</table>\n</div>\n",
-         ""},
+         csv_tables.wikitable,
+         csv_tables.wiki},
+        {BOMGRID, {"in.txt", "o.html"}, "bomgrid V.02\n\nHTML FIle created: o.html\n", bom_tables.div, ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.program);
