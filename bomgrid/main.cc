@@ -10,9 +10,11 @@ static const char MSG_USAGE[] = "Usage: - %s inputfile.txt  output.html";
 static const char MSG_CANT_OPEN_INPUT[] = "Can't open input file\n";
 static const char MSG_CANT_OPEN_OUTPUT[] = "Can't open output file\n";
 static const char MSG_OUTPUT_IS_INPUT[] = "Can't open output file: it is the input file\n";
+static const char MSG_OUTPUT_IS_STDOUT[] = "Can't open output file: it is the standard output\n";
 static const char MSG_CANT_READ_INPUT[] = "Can't read input file\n";
 static const char MSG_CANT_WRITE_OUTPUT[] = "Can't write output file\n";
 static const char MSG_CREATED[] = "\nHTML FIle created: %s\n";
+static const char MSG_CANT_WRITE_STDOUT[] = "bomgrid: can't write to standard output\n";
 
 [[noreturn]] static void fail(const char *message)
 {
@@ -20,19 +22,29 @@ static const char MSG_CREATED[] = "\nHTML FIle created: %s\n";
     exit(1);
 }
 
+// The first write that fails ends the run.
+[[noreturn]] static void stop_at_failed_write(output_buffer *)
+{
+    fail(MSG_CANT_WRITE_OUTPUT);
+}
+
 int main(int argc, char *argv[])
 {
     static bom_conversion run;
+    prepare_standard_streams();
     printf("%s", MSG_BANNER);
     if (argc < 3) {
         printf(MSG_USAGE, argv[0]);
         exit(1);
     }
-    FILE *in = fopen(argv[1], "r");
-    // Opening the output truncates it, so an output that is the input would
-    // leave nothing to read.
-    if (in != nullptr && names_open_file(argv[2], in))
+    // Opening the output truncates it, and the console text goes to standard
+    // output: an output that is either would lose it. Both are looked at
+    // before either file is opened.
+    if (same_regular_file(argv[1], argv[2]))
         fail(MSG_OUTPUT_IS_INPUT);
+    if (names_standard_output(argv[2]))
+        fail(MSG_OUTPUT_IS_STDOUT);
+    FILE *in = fopen(argv[1], "r");
     FILE *out = fopen(argv[2], "w");
     if (in == nullptr)
         fail(MSG_CANT_OPEN_INPUT);
@@ -40,15 +52,20 @@ int main(int argc, char *argv[])
         fail(MSG_CANT_OPEN_OUTPUT);
     bom_reader_reset(&run.reader);
     static output_buffer buffer;
-    run.outputs[0] = {&HTML_DIV_TABLE, output_attach(&buffer, out)};
+    run.outputs[0] = {&HTML_DIV_TABLE, output_attach(&buffer, out, stop_at_failed_write)};
     run.count = 1;
-    bool read = read_lines(in, LINE_BUFFER_SIZE, bom_convert_line, &run);
-    output_flush(&buffer);  // the table so far is in the file, whatever ends the run
-    if (!read)
+    if (!read_lines(in, LINE_BUFFER_SIZE, bom_convert_line, &run)) {
+        output_flush(&buffer);  // what the table holds so far stays in the file
         fail(MSG_CANT_READ_INPUT);
+    }
     if (!finish_table(run.outputs[0]))
         fail(MSG_CANT_WRITE_OUTPUT);
     printf(MSG_CREATED, argv[2]);
     (void)fclose(in);  // read to its end: nothing of it can be lost
+    // The file is complete; the console text may not be.
+    if (!standard_output_written()) {
+        (void)fprintf(stderr, "%s", MSG_CANT_WRITE_STDOUT);
+        exit(1);
+    }
     return 0;
 }

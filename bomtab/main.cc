@@ -7,6 +7,7 @@ int main(int argc, char *argv[])
     bom_reader_reset(&run.reader);
     run.count = 2;
     const front_end program = {
+        "bomtab",
         "  bomtab V.03",
         "  Converts text file exported from BOM of Eagle Layout Editor",
         "Usage: - %s --i inputfile.txt  --wiki wikioutput.wiki --html htmloutput.html \n\n",

@@ -1,9 +1,22 @@
 #include "files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+
+void prepare_standard_streams()
+{
+    for (int fd = 0; fd <= 2; fd++) {
+        // The lowest free descriptor is the closed one.
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF)
+            (void)open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    }
+    (void)signal(SIGPIPE, SIG_IGN);
+    (void)signal(SIGXFSZ, SIG_IGN);
+}
 
 long read_input(FILE *in, char *into, size_t n)
 {
@@ -19,14 +32,25 @@ static bool same_inode(const struct stat &a, const struct stat &b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-bool same_file(const char *a, const char *b)
+bool same_regular_file(const char *a, const char *b)
 {
     struct stat sa, sb;
-    return stat(a, &sa) == 0 && stat(b, &sb) == 0 && same_inode(sa, sb);
+    return stat(a, &sa) == 0 && S_ISREG(sa.st_mode) && stat(b, &sb) == 0 && same_inode(sa, sb);
+}
+
+bool names_standard_output(const char *path)
+{
+    struct stat sp, so;
+    return fstat(STDOUT_FILENO, &so) == 0 && S_ISREG(so.st_mode) && stat(path, &sp) == 0 && same_inode(sp, so);
 }
 
 bool names_open_file(const char *path, FILE *file)
 {
     struct stat sp, sf;
     return stat(path, &sp) == 0 && fstat(fileno(file), &sf) == 0 && same_inode(sp, sf);
+}
+
+bool standard_output_written()
+{
+    return fflush(stdout) == 0 && ferror(stdout) == 0;
 }

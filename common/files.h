@@ -4,7 +4,15 @@
 #include <cstddef>
 #include <cstdio>
 
-// What the programs need of their files beyond standard C.
+// What the programs need of their files and standard streams beyond
+// standard C.
+
+// Called first in every run. Standard input, output and error that are
+// closed get the null device, so that no file the run opens takes their
+// place and receives its messages. Signals that would end the run for a
+// write that cannot be done (a pipe whose reader is gone, a file over the
+// size limit) are ignored: the write fails instead, and the run says so.
+void prepare_standard_streams();
 
 // Reads up to `n` bytes of the input at once, bypassing its stream's buffer:
 // returns how many, 0 at the end of the input, or -1 when the read failed.
@@ -12,12 +20,19 @@ long read_input(FILE *in, char *into, size_t n);
 
 // Outputs are created (truncated) before the input is read, so the programs
 // ask, before they open an output, whether its name is that of a file they
-// read or write already.
+// read or write already. Only a regular file can be lost that way: a device
+// or a terminal that is both input and output destroys nothing.
 
-// True when both paths name one existing file, through links or not.
-bool same_file(const char *a, const char *b);
+// True when both paths name one existing regular file, through links or not.
+bool same_regular_file(const char *a, const char *b);
+
+// True when the path names the regular file that standard output goes to.
+bool names_standard_output(const char *path);
 
 // True when the path names the file that is open as `file`.
 bool names_open_file(const char *path, FILE *file);
+
+// After a complete run: false when anything written to standard output was lost.
+bool standard_output_written();
 
 #endif

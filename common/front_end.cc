@@ -24,6 +24,9 @@ static const char MSG_CANT_OPEN_INPUT[] = "Can't open input file %s\n";
 static const char MSG_CANT_READ_INPUT[] = "Can't read input file %s\n";
 static const char MSG_CANT_WRITE_HTML[] = "Can't write html output file %s\n";
 static const char MSG_CANT_WRITE_WIKI[] = "Can't write wiki output file %s\n";
+static const char MSG_WIKI_IS_STDOUT[] = "Can't create wiki output file %s: it is the standard output\n";
+static const char MSG_HTML_IS_STDOUT[] = "Can't create html output file %s: it is the standard output\n";
+static const char MSG_CANT_WRITE_STDOUT[] = "%s: can't write to standard output\n";
 static const char MSG_HTML_CREATED[] = "\n HTML FIle created: %s\n";
 static const char MSG_WIKI_CREATED[] = "\n Wiki FIle created: %s\n";
 
@@ -96,11 +99,24 @@ static run_options read_options(int argc, char *argv[], const front_end &program
     return opt;
 }
 
-// An output is created (truncated) before the input is read, so one that
-// names the input file would wipe it: such a run is refused untouched.
-static bool is_input(const run_options &opt, const char *path)
+// Outputs are created (truncated) before the input is read, and the console
+// text goes to standard output: an output that is the input file or
+// standard output's file would lose it. Such a run is refused before any
+// file is touched, the wiki output's name looked at first.
+static void refuse_outputs_that_would_lose_files(const run_options &opt)
 {
-    return opt.input != nullptr && same_file(opt.input, path);
+    const struct {
+        const char *path, *is_input, *is_stdout;
+    } outputs[] = {{opt.wiki, MSG_WIKI_IS_INPUT, MSG_WIKI_IS_STDOUT},
+                   {opt.html, MSG_HTML_IS_INPUT, MSG_HTML_IS_STDOUT}};
+    for (const auto &output : outputs) {
+        if (output.path == nullptr)
+            continue;
+        if (opt.input != nullptr && same_regular_file(opt.input, output.path))
+            fail(output.is_input, output.path);
+        if (names_standard_output(output.path))
+            fail(output.is_stdout, output.path);
+    }
 }
 
 static FILE *open_wiki_output(const run_options &opt, const front_end &program, char *argv[])
@@ -112,8 +128,6 @@ static FILE *open_wiki_output(const run_options &opt, const front_end &program, 
         }
         return nullptr;
     }
-    if (is_input(opt, opt.wiki))
-        fail(MSG_WIKI_IS_INPUT, opt.wiki);
     FILE *wiki = fopen(opt.wiki, "w");
     if (wiki == nullptr)
         fail(MSG_CANT_CREATE_WIKI, opt.wiki);
@@ -125,8 +139,6 @@ static FILE *open_html_output(const run_options &opt, FILE *wiki)
 {
     if (opt.html == nullptr)
         return nullptr;
-    if (is_input(opt, opt.html))
-        fail(MSG_HTML_IS_INPUT, opt.html);
     if (wiki != nullptr && names_open_file(opt.html, wiki))
         fail(MSG_HTML_IS_WIKI, opt.html);
     FILE *html = fopen(opt.html, "w");
@@ -163,26 +175,56 @@ static void finish_outputs(const run_options &opt, const table_output outputs[2]
     }
 }
 
+// The run's outputs, HTML first, and their names, for a run that a failed
+// write ends.
+static const table_output *run_outputs;
+static run_options run_paths;
+
+// The first write to an output that fails ends the run: the other output
+// keeps what it had gathered, as a run ended by a failed read does.
+[[noreturn]] static void stop_at_failed_write(output_buffer *failed)
+{
+    for (int i = 0; i < 2; i++) {
+        output_buffer *out = run_outputs[i].out;
+        if (out != nullptr && out != failed) {
+            out->write_failed = nullptr;
+            output_flush(out);
+        }
+    }
+    if (failed == run_outputs[0].out)
+        fail(MSG_CANT_WRITE_HTML, run_paths.html);
+    fail(MSG_CANT_WRITE_WIKI, run_paths.wiki);
+}
+
 int run_front_end(int argc, char *argv[], const front_end &program)
 {
+    prepare_standard_streams();
     print_banner(program);
     run_options opt = read_options(argc, argv, program);
+    refuse_outputs_that_would_lose_files(opt);
     FILE *wiki = open_wiki_output(opt, program, argv);
     FILE *html = open_html_output(opt, wiki);
     FILE *in = open_input(opt, program, argv);
     static output_buffer html_buffer, wiki_buffer;
     table_output *outputs = program.outputs;
-    outputs[0] = {&HTML_WIKITABLE, output_attach(&html_buffer, html)};
-    outputs[1] = {&WIKI_MARKUP, output_attach(&wiki_buffer, wiki)};
-    bool read = read_lines(in, program.read_size, program.handle_line, program.context);
-    // Whatever ends the run from here on, both tables so far are in their files.
-    for (int i = 0; i < 2; i++) {
-        if (outputs[i].out != nullptr)
-            output_flush(outputs[i].out);
-    }
-    if (!read)
+    run_outputs = outputs;
+    run_paths = opt;
+    outputs[0] = {&HTML_WIKITABLE, output_attach(&html_buffer, html, stop_at_failed_write)};
+    outputs[1] = {&WIKI_MARKUP, output_attach(&wiki_buffer, wiki, stop_at_failed_write)};
+    if (!read_lines(in, program.read_size, program.handle_line, program.context)) {
+        // What the tables hold so far stays in their files.
+        for (int i = 0; i < 2; i++) {
+            if (outputs[i].out != nullptr)
+                output_flush(outputs[i].out);
+        }
         fail(MSG_CANT_READ_INPUT, opt.input);
+    }
     finish_outputs(opt, outputs);
     (void)fclose(in);  // read to its end: nothing of it can be lost
+    // The files are complete; the console text may not be.
+    if (!standard_output_written()) {
+        (void)fprintf(stderr, MSG_CANT_WRITE_STDOUT, program.name);
+        exit(1);
+    }
     return 0;
 }

@@ -6,6 +6,7 @@
 
 // What sets one program of the --i/--html/--wiki family apart from another.
 struct front_end {
+    const char *name;         // for the one message that goes to standard error
     const char *title;        // second banner line
     const char *description;  // fourth banner line
     const char *usage;        // printf format; %s is the invocation name

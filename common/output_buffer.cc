@@ -1,6 +1,6 @@
 #include "output_buffer.h"
 
-output_buffer *output_attach(output_buffer *out, FILE *file)
+output_buffer *output_attach(output_buffer *out, FILE *file, void (*write_failed)(output_buffer *out))
 {
     if (file == nullptr)
         return nullptr;
@@ -9,15 +9,22 @@ output_buffer *output_attach(output_buffer *out, FILE *file)
     (void)setvbuf(file, nullptr, _IONBF, 0);
     out->file = file;
     out->used = 0;
+    out->write_failed = write_failed;
     return out;
+}
+
+static void write_out(output_buffer *out, const char *bytes, size_t n)
+{
+    if (fwrite(bytes, 1, n, out->file) != n && out->write_failed != nullptr)
+        out->write_failed(out);
 }
 
 void output_flush(output_buffer *out)
 {
-    // A short write sets the stream's error indicator, which output_close reports.
-    if (out->used > 0)
-        (void)fwrite(out->data, 1, out->used, out->file);
+    size_t n = out->used;
     out->used = 0;
+    if (n > 0)
+        write_out(out, out->data, n);
 }
 
 void output_put(output_buffer *out, const char *bytes, size_t n)
@@ -25,7 +32,7 @@ void output_put(output_buffer *out, const char *bytes, size_t n)
     if (n > OUTPUT_BUFFER_SIZE - out->used)
         output_flush(out);
     if (n > OUTPUT_BUFFER_SIZE) {
-        (void)fwrite(bytes, 1, n, out->file);
+        write_out(out, bytes, n);
         return;
     }
     memcpy(out->data + out->used, bytes, n);

@@ -14,14 +14,17 @@ constexpr size_t OUTPUT_BUFFER_SIZE = 65536;
 struct output_buffer {
     FILE *file;
     size_t used;
+    // Called when a write to the file fails, to end the run there; when it
+    // is nullptr the failure stays in the file's error indicator.
+    void (*write_failed)(output_buffer *out);
     char data[OUTPUT_BUFFER_SIZE];
 };
 
 // Takes over `file` (open for writing, or nullptr) with an empty buffer, and
 // returns `out`, or nullptr for an absent output.
-output_buffer *output_attach(output_buffer *out, FILE *file);
+output_buffer *output_attach(output_buffer *out, FILE *file, void (*write_failed)(output_buffer *out));
 
-// Hands the buffered bytes to the file; the file's error indicator keeps any failure.
+// Hands the buffered bytes to the file.
 void output_flush(output_buffer *out);
 
 // Flushes and closes the file. False when any write to it, the flush or the

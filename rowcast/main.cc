@@ -5,6 +5,7 @@ int main(int argc, char *argv[])
 {
     static csv_conversion run;
     const front_end program = {
+        "rowcast",
         "  rowcast V.01",
         "  Converts CSV file to Wiki/HTML format",
         "Usage: - %s --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n",
