@@ -27,8 +27,8 @@ struct program_case {
     std::string name, path, banner;
     std::string created;  // console text of a complete run, to out.html and out.wiki
     std::vector<std::string> (*args)(const std::string &in, const std::string &out);
-    std::string cant_open, cant_read, cant_write, cant_create, is_input;  // %s: a path
-    std::string cant_write_wiki, wiki_is_input, html_is_wiki;             // bomtab and rowcast only
+    std::string cant_open, cant_read, cant_write, cant_create, is_input, is_stdout;  // %s: a path
+    std::string cant_write_wiki, wiki_is_input, wiki_is_stdout, html_is_wiki;        // bomtab and rowcast only
     std::string html_end, wiki_end;  // how every table ends; bomgrid writes no wiki
     // A heading and a data line, and the tables of both (bomtab and rowcast).
     std::string heading, line, html, wiki;
@@ -59,8 +59,10 @@ program_case front_end_case(const std::string &name, const std::string &path, co
             "Can't write html output file %s\n",
             "Can't create html output file %s\n",
             "Can't create html output file %s: it is the input file\n",
+            "Can't create html output file %s: it is the standard output\n",
             "Can't write wiki output file %s\n",
             "Can't create wiki output file %s: it is the input file\n",
+            "Can't create wiki output file %s: it is the standard output\n",
             "Can't create html output file %s: it is the wiki output file\n",
             "</table>\n\n",
             "|}\n\n",
@@ -82,9 +84,26 @@ std::vector<program_case> programs()
                        "<tr>\n<th scope='col'>Part</th>\n<th scope='col'>Value\n</th>\n</tr>\n"
                        "<tr><td>R1</td> <td>10k</td> </tr>\n",
                        "!Part!!Value\n|-\n|R1||10k\n"),
-        {"bomgrid", BOMGRID, "bomgrid V.02\n", "bomgrid V.02\n\nHTML FIle created: out.html\n", bomgrid_args,
-         "Can't open input file\n", "Can't read input file\n", "Can't write output file\n", "Can't open output file\n",
-         "Can't open output file: it is the input file\n", "", "", "", "</table>\n</div>\n", "", HEADER, PART_LINE, "",
+        {"bomgrid",
+         BOMGRID,
+         "bomgrid V.02\n",
+         "bomgrid V.02\n\nHTML FIle created: out.html\n",
+         bomgrid_args,
+         "Can't open input file\n",
+         "Can't read input file\n",
+         "Can't write output file\n",
+         "Can't open output file\n",
+         "Can't open output file: it is the input file\n",
+         "Can't open output file: it is the standard output\n",
+         "",
+         "",
+         "",
+         "",
+         "</table>\n</div>\n",
+         "",
+         HEADER,
+         PART_LINE,
+         "",
          ""}};
 }
 
@@ -96,18 +115,23 @@ std::string with_path(const std::string &message, const std::string &path)
 
 using files = std::map<std::string, std::string>;
 
+// A file that no run may touch unless it names it as an output.
+const std::string KEEP = "precious\n";
+
 // Runs the program in a fresh folder holding in.txt (`input`), soft.txt (a
-// symbolic link to it) and hard.txt (a hard link); checks status and console
-// text and returns every file left there. The CPU limit turns a read retried
-// for ever into a kill by signal instead of a hung test run.
+// symbolic link to it), hard.txt (a hard link) and keep.wiki, through the
+// shell command `shell` ($0 the program, "$@" its arguments). Checks status
+// and console text and returns every file left there. The CPU limit turns a
+// read retried for ever into a kill by signal instead of a hung test run.
 files run_beside_input(const program_case &p, const std::string &input, const std::vector<std::string> &args,
-                       int status, const std::string &console)
+                       int status, const std::string &console, const std::string &shell = "exec \"$0\" \"$@\"")
 {
     temp_dir d;
     write_file(d / "in.txt", input);
+    write_file(d / "keep.wiki", KEEP);
     EXPECT_EQ(symlink("in.txt", (d / "soft.txt").c_str()), 0);
     EXPECT_EQ(link((d / "in.txt").c_str(), (d / "hard.txt").c_str()), 0);
-    std::vector<std::string> limited = {"-c", "ulimit -t 5 && exec \"$0\" \"$@\"", p.path};
+    std::vector<std::string> limited = {"-c", "ulimit -t 5 && " + shell, p.path};
     limited.insert(limited.end(), args.begin(), args.end());
     run_result r = run_program("/bin/sh", limited, d.path());
     EXPECT_EQ(r.status, status);
@@ -173,7 +197,7 @@ TEST(BadInput, ALineOfOneFullReadIsOneRow)
     EXPECT_EQ(count_of(read_file(d / "csv.html"), "<tr><td>" + std::string(4093, 'b') + "</td> </tr>\n"), 1U);
 }
 
-enum left_as { EMPTY, WHOLE_HTML, WIKI_WITHOUT_END };
+enum left_as { EMPTY, WHOLE_HTML, WIKI_WITHOUT_END, CONSOLE };
 
 // A run that must end with status 1: `front` is the command line of bomtab
 // and rowcast, `grid` bomgrid's; an empty one leaves those programs out.
@@ -181,9 +205,10 @@ struct failure_case {
     const char *front, *grid;
     std::string program_case::*message;
     const char *path;                     // in the message
-    std::map<std::string, left_as> left;  // every file left besides in.txt and hard.txt
+    std::map<std::string, left_as> left;  // every file left besides in.txt, hard.txt and keep.wiki
     size_t lines = 1;                     // data lines after the heading
     std::string before = "";              // console text before the message
+    const char *redirect = "";            // standard output elsewhere: the console text is not seen
 };
 
 const failure_case FAILURES[] = {
@@ -197,11 +222,11 @@ const failure_case FAILURES[] = {
     {"--i in.txt --html soft.txt", "in.txt soft.txt", &program_case::is_input, "soft.txt", {}},
     {"--i in.txt --html hard.txt", "in.txt hard.txt", &program_case::is_input, "hard.txt", {}},
     // bomtab and rowcast create the wiki output first, then the HTML output,
-    // and check writes to the HTML output first; what either holds stays.
+    // and finish the HTML output first; what either holds stays.
     {"--i . --wiki o.wiki", "", &program_case::cant_read, ".", {{"o.wiki", EMPTY}}},
     {"--i in.txt --wiki soft.txt --html o.html", "", &program_case::wiki_is_input, "soft.txt", {}},
     {"--i hard.txt --wiki in.txt", "", &program_case::wiki_is_input, "in.txt", {}},
-    {"--i in.txt --wiki o.wiki --html hard.txt", "", &program_case::is_input, "hard.txt", {{"o.wiki", EMPTY}}},
+    {"--i in.txt --wiki o.wiki --html hard.txt", "", &program_case::is_input, "hard.txt", {}},
     {"--i in.txt --wiki o.wiki --html ./o.wiki", "", &program_case::html_is_wiki, "./o.wiki", {{"o.wiki", EMPTY}}},
     {"--i in.txt --wiki o.wiki --html /dev/full",
      "",
@@ -215,6 +240,36 @@ const failure_case FAILURES[] = {
      {{"o.html", WHOLE_HTML}},
      1,
      "\n HTML FIle created: o.html\n"},
+    // A refused run touches no file; the outputs are looked at before any is opened.
+    {"--i in.txt --wiki keep.wiki --html in.txt", "", &program_case::is_input, "in.txt", {}},
+    // An output that is standard output's file would lose the table under
+    // the console text, which there is all it holds.
+    {"--i in.txt --html o.html",
+     "in.txt o.html",
+     &program_case::is_stdout,
+     "o.html",
+     {{"o.html", CONSOLE}},
+     1,
+     "",
+     "> o.html"},
+    {"--i in.txt --wiki o.wiki --html o.html",
+     "",
+     &program_case::wiki_is_stdout,
+     "o.wiki",
+     {{"o.wiki", CONSOLE}},
+     1,
+     "",
+     "> o.wiki"},
+    // With standard output closed, no output takes its place and its text.
+    {"--i missing.txt --wiki o.wiki --html o.html",
+     "",
+     &program_case::cant_open,
+     "missing.txt",
+     {{"o.wiki", EMPTY}, {"o.html", EMPTY}},
+     1,
+     "",
+     ">&-"},
+    {"", "missing.txt o.html", &program_case::cant_open, "missing.txt", {{"o.html", EMPTY}}, 1, "", ">&-"},
 };
 
 std::vector<std::string> words(const char *line)
@@ -234,19 +289,54 @@ TEST(BadInput, FailedRunsEndWithTheirMessageAndLeaveTheInput)
             std::string input = p.heading;
             for (size_t i = 0; i < c.lines; i++)
                 input += p.line;
-            files expected = {{"in.txt", input}, {"hard.txt", input}};
+            const std::string console = p.banner + c.before + with_path(p.*c.message, c.path);
+            files expected = {{"in.txt", input}, {"hard.txt", input}, {"keep.wiki", KEEP}};
             for (const auto &[name, how] : c.left)
                 expected[name] = how == EMPTY        ? ""
                                  : how == WHOLE_HTML ? p.html
+                                 : how == CONSOLE    ? console
                                                      : p.wiki.substr(0, p.wiki.size() - p.wiki_end.size());
-            files left =
-                run_beside_input(p, input, words(command), 1, p.banner + c.before + with_path(p.*c.message, c.path));
-            for (const auto &[name, bytes] : expected)
+            files left = run_beside_input(p, input, words(command), 1, *c.redirect == '\0' ? console : "",
+                                          std::string("exec \"$0\" \"$@\" ") + c.redirect);
+            for (const auto &[name, bytes] : expected) {
+                EXPECT_TRUE(left.count(name)) << name << " is missing";
                 EXPECT_TRUE(same_bytes(bytes, left[name])) << name;
+            }
             for (const auto &entry : left)
                 EXPECT_TRUE(expected.count(entry.first)) << entry.first << " should not exist";
         }
     }
+}
+
+// Files and streams that are not the plain files and console of a run.
+TEST(BadInput, SpecialFilesAndStreams)
+{
+    for (const program_case &p : programs()) {
+        SCOPED_TRACE(p.name);
+        const bool grid = p.path == BOMGRID;
+        const std::string input = p.heading + p.line, created = grid ? "\n" : "\n ";
+        // The null device as input and output destroys nothing: the run goes on.
+        run_beside_input(p, input, grid ? words("/dev/null /dev/null") : words("--i /dev/null --html /dev/null"), 0,
+                         p.banner + created + "HTML FIle created: /dev/null\n");
+        // Console text that cannot be written is reported once the files are complete.
+        files left =
+            run_beside_input(p, input, p.args("in.txt", "o.html"), 1, p.name + ": can't write to standard output\n",
+                             "exec \"$0\" \"$@\" 2>&1 >/dev/full");
+        EXPECT_TRUE(ends_with(left["o.html"], p.html_end));
+        // A write refused by the file size limit or a pipe without a reader
+        // ends the run at once with that output's message.
+        std::string large = p.heading;
+        for (int i = 0; i < 4000; i++)
+            large += p.line;
+        left = run_beside_input(p, large, p.args("in.txt", "o.html"), 1, p.banner + with_path(p.cant_write, "o.html"),
+                                "ulimit -f 64 && exec \"$0\" \"$@\"");
+        EXPECT_LE(left["o.html"].size(), 65536u);
+        run_beside_input(p, large, p.args("in.txt", "fifo"), 1, p.banner + with_path(p.cant_write, "fifo"),
+                         "mkfifo fifo && { head -c 1 fifo >/dev/null & } && exec \"$0\" \"$@\"");
+    }
+    // An endless input to a full disk: the first failed write ends the run.
+    run_beside_input(programs()[1], "", words("--i /dev/zero --html /dev/full"), 1,
+                     programs()[1].banner + "Can't write html output file /dev/full\n");
 }
 
 TEST(BadInput, InputsThatCannotBeOpenedEndTheRun)
@@ -265,6 +355,9 @@ TEST(BadInput, InputsThatCannotBeOpenedEndTheRun)
             r = run_program(p.path, p.args("locked.txt", "out.html"), d.path());
             EXPECT_EQ(r.status, 1);
             EXPECT_TRUE(same_bytes(p.banner + with_path(p.cant_open, "locked.txt"), r.out));
+            // Named again as the output, it is refused before either is opened.
+            r = run_program(p.path, p.args("locked.txt", "locked.txt"), d.path());
+            EXPECT_TRUE(same_bytes(p.banner + with_path(p.is_input, "locked.txt"), r.out));
             ASSERT_EQ(chmod((d / "locked.txt").c_str(), 0644), 0);
             EXPECT_EQ(read_file(d / "locked.txt"), sample);
         }
