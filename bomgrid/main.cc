@@ -23,7 +23,7 @@ static const char MSG_CANT_WRITE_STDOUT[] = "bomgrid: can't write to standard ou
 }
 
 // The first write that fails ends the run.
-[[noreturn]] static void stop_at_failed_write(output_buffer *)
+[[noreturn]] static void stop_at_failed_write(const output_buffer *)
 {
     fail(MSG_CANT_WRITE_OUTPUT);
 }

@@ -182,7 +182,7 @@ static run_options run_paths;
 
 // The first write to an output that fails ends the run: the other output
 // keeps what it had gathered, as a run ended by a failed read does.
-[[noreturn]] static void stop_at_failed_write(output_buffer *failed)
+[[noreturn]] static void stop_at_failed_write(const output_buffer *failed)
 {
     for (int i = 0; i < 2; i++) {
         output_buffer *out = run_outputs[i].out;

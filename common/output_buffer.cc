@@ -1,6 +1,6 @@
 #include "output_buffer.h"
 
-output_buffer *output_attach(output_buffer *out, FILE *file, void (*write_failed)(output_buffer *out))
+output_buffer *output_attach(output_buffer *out, FILE *file, void (*write_failed)(const output_buffer *out))
 {
     if (file == nullptr)
         return nullptr;

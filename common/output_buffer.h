@@ -16,13 +16,13 @@ struct output_buffer {
     size_t used;
     // Called when a write to the file fails, to end the run there; when it
     // is nullptr the failure stays in the file's error indicator.
-    void (*write_failed)(output_buffer *out);
+    void (*write_failed)(const output_buffer *out);
     char data[OUTPUT_BUFFER_SIZE];
 };
 
 // Takes over `file` (open for writing, or nullptr) with an empty buffer, and
 // returns `out`, or nullptr for an absent output.
-output_buffer *output_attach(output_buffer *out, FILE *file, void (*write_failed)(output_buffer *out));
+output_buffer *output_attach(output_buffer *out, FILE *file, void (*write_failed)(const output_buffer *out));
 
 // Hands the buffered bytes to the file.
 void output_flush(output_buffer *out);
