@@ -56,7 +56,8 @@ def run(argv, env=None, stdin=None):
             proc.communicate()
             raise RuntimeError(f"{argv[0]} took longer than {TIMEOUT} s: {' '.join(argv)}")
     if proc.returncode != 0:
-        tail = err.decode(errors="replace").strip().splitlines()[-5:]
+        # MediaWiki's scripts give their reasons on standard output.
+        tail = (err.strip() or out.strip()).decode(errors="replace").splitlines()[-5:]
         raise RuntimeError(f"{' '.join(argv)} ended with {proc.returncode}:\n  " + "\n  ".join(tail))
     return out
 
@@ -90,21 +91,26 @@ class Chromium:
 
 
 class Wiki:
-    """A throwaway SQLite wiki. Its LocalSettings.php stays in the temporary folder:
-    MediaWiki reads it from there through MW_CONFIG_FILE, so nothing of the
-    package's own configuration is touched."""
+    """A throwaway SQLite wiki whose settings and database stay in a temporary folder.
+    Every script, the installer too, reads the folder's LocalSettings.php through
+    MW_CONFIG_FILE. Left to itself MediaWiki takes LocalSettings.php in its install
+    folder (root), which on Debian links to the site's own
+    /etc/mediawiki/LocalSettings.php, and the installer refuses to run where that
+    file exists. So the site's wiki is neither read nor touched."""
 
-    def __init__(self, workdir):
+    def __init__(self, workdir, root=MEDIAWIKI):
+        self.root = root
         self.dir = tempfile.mkdtemp(prefix="wiki-", dir=workdir)
-        run(["php", os.path.join(MEDIAWIKI, "maintenance", "install.php"), "--quiet",
-             "--dbtype=sqlite", "--dbpath=" + os.path.join(self.dir, "db"), "--dbname=render",
-             "--confpath=" + self.dir, "--server=http://localhost", "--scriptpath=/w",
-             "--lang=en", "--pass=throwaway-" + os.urandom(8).hex(), "--skins=",
-             "RenderWiki", "admin"])
-        self.env = dict(os.environ, MW_CONFIG_FILE=os.path.join(self.dir, "LocalSettings.php"))
+        self.env = dict(os.environ, MW_INSTALL_PATH=root,
+                        MW_CONFIG_FILE=os.path.join(self.dir, "LocalSettings.php"))
+        self.maintenance("install.php", "--quiet", "--dbtype=sqlite",
+                         "--dbpath=" + os.path.join(self.dir, "db"), "--dbname=render",
+                         "--confpath=" + self.dir, "--server=http://localhost", "--scriptpath=/w",
+                         "--lang=en", "--pass=throwaway-" + os.urandom(8).hex(), "--skins=",
+                         "RenderWiki", "admin")
 
     def maintenance(self, script, *args, stdin=None):
-        return run(["php", os.path.join(MEDIAWIKI, "maintenance", script), *args],
+        return run(["php", os.path.join(self.root, "maintenance", script), *args],
                    env=self.env, stdin=stdin)
 
     def parse(self, wikitext_path):

@@ -6,7 +6,8 @@ bomtab --wiki and bomgrid for parts lists; rowcast --html and --wiki for the CSV
 files quoted throughout), opens each HTML output in headless Chromium and each
 wiki output in a throwaway MediaWiki whose HTML Chromium then opens, reads the
 table cells back from the page and compares them, trimmed, with the cells that
-the input holds, worked out here from the input alone.
+the input holds, worked out here from the input alone. The wiki is installed
+beside a site's own settings, which it must leave unread.
 
 Exit status: 0 when every page shows every row, 1 on a mismatch, 77 (skipped)
 when Chromium, PHP or MediaWiki is missing, unless CI is set: then 1.
@@ -36,6 +37,10 @@ SHOWN_COLUMNS = (0, 1, 3)
 BLANKS = " \t\n\r\f"  # what HTML collapses
 QUOTED_LINE = re.compile(rb'"[^"]*"(,"[^"]*")*\r?')
 MAX_REPORTED = 6
+SITE_SETTINGS = r"""<?php
+fwrite(STDERR, "the site's own settings were read\n");
+exit(1);
+"""
 
 
 def cell(raw):
@@ -152,6 +157,21 @@ def plant_fault(path, kind):
         f.write(b"\n".join(lines))
 
 
+def install_beside_site_settings(work):
+    """MediaWiki's install folder rebuilt of links, holding a LocalSettings.php as a
+    configured site's does (on Debian a link to /etc/mediawiki/LocalSettings.php),
+    one that stops any script reading it: the throwaway wiki must install and parse
+    without it."""
+    root = os.path.join(work, "mediawiki")
+    os.mkdir(root)
+    for name in os.listdir(consumers.MEDIAWIKI):
+        if name != "LocalSettings.php":
+            os.symlink(os.path.join(consumers.MEDIAWIKI, name), os.path.join(root, name))
+    with open(os.path.join(root, "LocalSettings.php"), "w") as f:
+        f.write(SITE_SETTINGS)
+    return root
+
+
 def convert(args, work):
     """Runs the converters; returns (label, output path, kind, heading, rows) per output."""
     inputs = [("examples", os.path.join(args.examples, "board.txt"))]
@@ -189,7 +209,7 @@ def convert(args, work):
 
 def check(args, work, began):
     outputs = convert(args, work)
-    wiki = consumers.Wiki(work)
+    wiki = consumers.Wiki(work, install_beside_site_settings(work))
     pages = []
     for label, path, kind, heading, rows in outputs:
         if kind == "wiki":
