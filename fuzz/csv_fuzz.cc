@@ -24,19 +24,29 @@ static texts heading_cells(const std::string &line)
     return heads;
 }
 
-// A data line cut at every quote. The stretch before each quote is a cell
-// unless it starts with a comma (a separator); an empty one is an empty cell
-// when an odd number of quotes lies before it (its field was just opened).
-// The stretch after the last quote is the trailer, under the same rule: no
-// HTML cell, but the wiki row's only cell when there is no other.
+// A data line cut at the quotes that open and close its fields: read from
+// its start, they alternate, but a quote that would close a field and is
+// followed straight away by another, with a further quote somewhere after
+// the two, is a doubled quote, one quote of the field's text. The stretch
+// before each cutting quote is a cell unless it starts with a comma (a
+// separator); an empty one is an empty cell when an odd number of cutting
+// quotes lies before it (its field was just opened). The stretch after the
+// last quote is the trailer, under the same rule: no HTML cell, but the wiki
+// row's only cell when there is no other.
 static void data_row(const std::string &line, plain_tables &tables)
 {
     texts stretches(1);
-    for (char c : line) {
-        if (c == '"')
+    for (size_t i = 0; i < line.size(); i++) {
+        bool in_field = stretches.size() % 2 == 0;
+        bool doubled = in_field && line.compare(i, 2, "\"\"") == 0 && line.find('"', i + 2) != std::string::npos;
+        if (doubled) {
+            stretches.back() += '"';
+            i++;
+        } else if (line[i] == '"') {
             stretches.emplace_back();
-        else
-            stretches.back() += c;
+        } else {
+            stretches.back() += line[i];
+        }
     }
     texts cells;
     for (size_t i = 0; i + 1 < stretches.size(); i++) {

@@ -31,6 +31,8 @@ struct csv_conversion {
 // data row, split at double quotes: separators (text starting with a comma)
 // give no cell, an empty quoted field gives an empty one, and the text after
 // the last quote (the trailer, normally the newline) is no cell of the table.
+// Two quotes inside a field that is closed later on the line are one quote of
+// its cell; the line is changed where they stand.
 void csv_convert_line(void *conversion, char *line, size_t length);
 
 #endif

@@ -92,11 +92,39 @@ TEST(CsvSplit, KeepsEmptyQuotedFields)
     expect_data("\"\",\"\"\n", {"", "", "\n"}, true);
 }
 
-TEST(CsvSplit, DoubledOrUnclosedQuotesGiveNoCell)
+// Two quotes in a field stand for one when a quote closes the field later on
+// the line; without one they close a field and open the next, never closed.
+TEST(CsvSplit, DoubledQuotesInAFieldClosedLater)
 {
-    expect_data("\"5\"\" screen\",\"x\"\n", {"5", " screen", "x", "\n"}, true);
-    expect_data("\"C1\",\"", {"C1"}, false);
-    expect_data("\"C1\",\"\n", {"C1", "\n"}, true);
+    struct sample {
+        std::string line;
+        cell_texts all;
+        bool trailer;
+    };
+    std::string doubled, single;  // many pairs, the field running over several blocks of quote marks
+    for (int i = 0; i < 40; i++) {
+        doubled += "ab\"\"";
+        single += "ab\"";
+    }
+    const std::string p62(62, 'p'), p4091(4091, 'p');
+    const sample samples[] = {
+        {"\"5\"\" screen\",\"x\"\n", {"5\" screen", "x", "\n"}, true},
+        {"\"\"\"\"\n", {"\"", "\n"}, true},
+        {"\"a\"\"\"\n", {"a\"", "\n"}, true},
+        {"\"a\"\"\"\"b\"\n", {"a\"\"b", "\n"}, true},
+        {"\"a\"\"b", {"a", "b"}, true},
+        {"\"a\"\"\"\",x", {"a\""}, false},
+        {"\"\",\"\"\"x\"\n", {"", "\"x", "\n"}, true},
+        {"\"" + doubled + "\",\"z\"\n", {single, "z", "\n"}, true},
+        {"\"" + p62 + "\"\"y\",\"z\"\n", {p62 + "\"y", "z", "\n"}, true},  // a pair across two blocks
+        // Full reads ending in a pair; the quotes after the NUL are no part of the line.
+        {"\"" + p4091 + "\"\"\"", {p4091 + "\""}, false},
+        {"\"" + p4091 + "p\"\"", {p4091 + "p"}, false},
+        {"\"C1\",\"", {"C1"}, false},
+        {"\"C1\",\"\n", {"C1", "\n"}, true},
+    };
+    for (const sample &s : samples)
+        expect_data(s.line, s.all, s.trailer);
 }
 
 // A full read can yield far more cells than a short line; none may be lost
