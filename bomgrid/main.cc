@@ -55,7 +55,10 @@ int main(int argc, char *argv[])
     run.outputs[0] = {&HTML_DIV_TABLE, output_attach(&buffer, out, stop_at_failed_write)};
     run.count = 1;
     if (!read_lines(in, LINE_BUFFER_SIZE, bom_convert_line, &run)) {
-        output_flush(&buffer);  // what the table holds so far stays in the file
+        // What the table holds so far stays in the file; the failed read is
+        // what the run reports.
+        buffer.write_failed = nullptr;
+        output_flush(&buffer);
         fail(MSG_CANT_READ_INPUT);
     }
     if (!finish_table(run.outputs[0]))

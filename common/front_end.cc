@@ -175,14 +175,13 @@ static void finish_outputs(const run_options &opt, const table_output outputs[2]
     }
 }
 
-// The run's outputs, HTML first, and their names, for a run that a failed
-// write ends.
+// The run's outputs, HTML first, and their names, for a run that ends early.
 static const table_output *run_outputs;
 static run_options run_paths;
 
-// The first write to an output that fails ends the run: the other output
-// keeps what it had gathered, as a run ended by a failed read does.
-[[noreturn]] static void stop_at_failed_write(const output_buffer *failed)
+// A run that ends early leaves what the tables hold so far in their files
+// (all but `failed`); a write that fails now changes nothing of how it ends.
+static void keep_what_is_gathered(const output_buffer *failed)
 {
     for (int i = 0; i < 2; i++) {
         output_buffer *out = run_outputs[i].out;
@@ -191,6 +190,12 @@ static run_options run_paths;
             output_flush(out);
         }
     }
+}
+
+// The first write to an output that fails ends the run.
+[[noreturn]] static void stop_at_failed_write(const output_buffer *failed)
+{
+    keep_what_is_gathered(failed);
     if (failed == run_outputs[0].out)
         fail(MSG_CANT_WRITE_HTML, run_paths.html);
     fail(MSG_CANT_WRITE_WIKI, run_paths.wiki);
@@ -212,11 +217,7 @@ int run_front_end(int argc, char *argv[], const front_end &program)
     outputs[0] = {&HTML_WIKITABLE, output_attach(&html_buffer, html, stop_at_failed_write)};
     outputs[1] = {&WIKI_MARKUP, output_attach(&wiki_buffer, wiki, stop_at_failed_write)};
     if (!read_lines(in, program.read_size, program.handle_line, program.context)) {
-        // What the tables hold so far stays in their files.
-        for (int i = 0; i < 2; i++) {
-            if (outputs[i].out != nullptr)
-                output_flush(outputs[i].out);
-        }
+        keep_what_is_gathered(nullptr);
         fail(MSG_CANT_READ_INPUT, opt.input);
     }
     finish_outputs(opt, outputs);
