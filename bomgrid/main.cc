@@ -14,7 +14,6 @@ static const char MSG_OUTPUT_IS_STDOUT[] = "Can't open output file: it is the st
 static const char MSG_CANT_READ_INPUT[] = "Can't read input file\n";
 static const char MSG_CANT_WRITE_OUTPUT[] = "Can't write output file\n";
 static const char MSG_CREATED[] = "\nHTML FIle created: %s\n";
-static const char MSG_CANT_WRITE_STDOUT[] = "bomgrid: can't write to standard output\n";
 
 [[noreturn]] static void fail(const char *message)
 {
@@ -65,10 +64,6 @@ int main(int argc, char *argv[])
         fail(MSG_CANT_WRITE_OUTPUT);
     printf(MSG_CREATED, argv[2]);
     (void)fclose(in);  // read to its end: nothing of it can be lost
-    // The file is complete; the console text may not be.
-    if (!standard_output_written()) {
-        (void)fprintf(stderr, "%s", MSG_CANT_WRITE_STDOUT);
-        exit(1);
-    }
+    finish_standard_output("bomgrid");
     return 0;
 }

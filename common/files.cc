@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 
 void prepare_standard_streams()
 {
@@ -50,7 +51,10 @@ bool names_open_file(const char *path, FILE *file)
     return stat(path, &sp) == 0 && fstat(fileno(file), &sf) == 0 && same_inode(sp, sf);
 }
 
-bool standard_output_written()
+void finish_standard_output(const char *program)
 {
-    return fflush(stdout) == 0 && ferror(stdout) == 0;
+    if (fflush(stdout) == 0 && ferror(stdout) == 0)
+        return;
+    (void)fprintf(stderr, "%s: can't write to standard output\n", program);
+    exit(1);
 }

@@ -32,7 +32,9 @@ bool names_standard_output(const char *path);
 // True when the path names the file that is open as `file`.
 bool names_open_file(const char *path, FILE *file);
 
-// After a complete run: false when anything written to standard output was lost.
-bool standard_output_written();
+// Ends a complete run's console text. When any of it was lost, says so on
+// standard error, as "<program>: can't write to standard output", and ends
+// the process with status 1: the files are complete, the messages are not.
+void finish_standard_output(const char *program);
 
 #endif

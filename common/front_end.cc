@@ -26,7 +26,6 @@ static const char MSG_CANT_WRITE_HTML[] = "Can't write html output file %s\n";
 static const char MSG_CANT_WRITE_WIKI[] = "Can't write wiki output file %s\n";
 static const char MSG_WIKI_IS_STDOUT[] = "Can't create wiki output file %s: it is the standard output\n";
 static const char MSG_HTML_IS_STDOUT[] = "Can't create html output file %s: it is the standard output\n";
-static const char MSG_CANT_WRITE_STDOUT[] = "%s: can't write to standard output\n";
 static const char MSG_HTML_CREATED[] = "\n HTML FIle created: %s\n";
 static const char MSG_WIKI_CREATED[] = "\n Wiki FIle created: %s\n";
 
@@ -222,10 +221,6 @@ int run_front_end(int argc, char *argv[], const front_end &program)
     }
     finish_outputs(opt, outputs);
     (void)fclose(in);  // read to its end: nothing of it can be lost
-    // The files are complete; the console text may not be.
-    if (!standard_output_written()) {
-        (void)fprintf(stderr, MSG_CANT_WRITE_STDOUT, program.name);
-        exit(1);
-    }
+    finish_standard_output(program.name);
     return 0;
 }
