@@ -2,7 +2,7 @@
 #include <cstdlib>
 
 #include "bom_reader.h"
-#include "files.h"
+#include "platform.h"
 #include "line_reader.h"
 
 static const char MSG_BANNER[] = "bomgrid V.02\n";

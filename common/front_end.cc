@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "files.h"
+#include "platform.h"
 
 static const char HYPHEN_LINE[] = "----------------------------------------------------------------------";
 static const char WEB_ADDRESS_LINE[] = "  https://bomtables.example.org";

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "byte_marks.h"
-#include "files.h"
+#include "platform.h"
 
 // Bytes are read into a chunk sized in whole blocks of 64, so that the
 // newline marks can be worked out a block at a time.

@@ -1,5 +1,7 @@
 #include "output_buffer.h"
 
+#include <cstdlib>
+
 output_buffer *output_attach(output_buffer *out, FILE *file, void (*write_failed)(const output_buffer *out))
 {
     if (file == nullptr)
@@ -49,4 +51,12 @@ bool output_close(output_buffer *out)
     output_flush(out);
     bool written = fflush(out->file) == 0 && ferror(out->file) == 0;
     return fclose(out->file) == 0 && written;
+}
+
+void finish_standard_output(const char *program)
+{
+    if (fflush(stdout) == 0 && ferror(stdout) == 0)
+        return;
+    (void)fprintf(stderr, "%s: can't write to standard output\n", program);
+    exit(1);
 }

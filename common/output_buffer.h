@@ -113,4 +113,9 @@ inline void output_commit(output_buffer *out, const char *end)
     out->used = static_cast<size_t>(end - out->data);
 }
 
+// Ends a complete run's console text. When any of it was lost, says so on
+// standard error, as "<program>: can't write to standard output", and ends
+// the process with status 1: the files are complete, the messages are not.
+void finish_standard_output(const char *program);
+
 #endif

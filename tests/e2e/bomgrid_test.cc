@@ -8,7 +8,7 @@
 namespace {
 
 const std::string BANNER = "bomgrid V.02\n";
-const std::string USAGE = BANNER + "Usage: - " + BOMGRID + " inputfile.txt  output.html";
+const std::string USAGE = BANNER + "Usage: - " + shown_name(BOMGRID) + " inputfile.txt  output.html";
 const std::string DIV_END = "</table>\n</div>\n";
 
 // What a complete run prints for the output path it was given.

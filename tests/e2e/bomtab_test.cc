@@ -29,7 +29,7 @@ static const std::string WIKI_END = "|}\n\n";
 static const std::string BANNER =
     front_end_banner("  bomtab V.03", "  Converts text file exported from BOM of Eagle Layout Editor");
 static const std::string USAGE =
-    "Usage: - " + BOMTAB + " --i inputfile.txt  --wiki wikioutput.wiki --html htmloutput.html \n\n";
+    "Usage: - " + shown_name(BOMTAB) + " --i inputfile.txt  --wiki wikioutput.wiki --html htmloutput.html \n\n";
 static const std::string NO_OUTPUT = " Error:  No output file specified:  use --wiki fname or --html fname\n\n";
 
 static std::string html_done(const std::string &path)

@@ -14,6 +14,38 @@ const std::string BOMTAB = BOMTAB_PATH;
 const std::string ROWCAST = ROWCAST_PATH;
 const std::string BOMGRID = BOMGRID_PATH;
 const std::string CORPUS = CORPUS_DIR;
+#ifdef PROGRAMS_ON_WINDOWS
+const bool ON_WINDOWS = true;
+const std::string NULL_DEVICE = "NUL";
+#else
+const bool ON_WINDOWS = false;
+const std::string NULL_DEVICE = "/dev/null";
+#endif
+
+std::string shown_name(const std::string &program)
+{
+    const std::pair<const std::string &, const char *> shown[] = {
+        {BOMTAB, BOMTAB_SHOWN}, {ROWCAST, ROWCAST_SHOWN}, {BOMGRID, BOMGRID_SHOWN}};
+    for (const auto &[path, name] : shown) {
+        if (path == program)
+            return name;
+    }
+    return program;
+}
+
+// A Windows program's text as it would be read back in text mode there.
+static std::string as_text(std::string bytes)
+{
+    if (!ON_WINDOWS)
+        return bytes;
+    size_t kept = 0;
+    for (size_t i = 0; i < bytes.size(); i++) {
+        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
+            bytes[kept++] = bytes[i];
+    }
+    bytes.resize(kept);
+    return bytes;
+}
 
 const std::vector<std::pair<std::string, size_t>> PARTLISTS = {
     {"01-ac-timer-panel.txt", 5},
@@ -94,6 +126,7 @@ run_result run_program(const std::string &program, const std::vector<std::string
             argv.push_back(const_cast<char *>(a.c_str()));
         argv.push_back(nullptr);
         unsetenv("POSIXLY_CORRECT");
+        setenv("WINEDEBUG", "-all", 1);  // Wine's own notes are not the program's
         for (const std::string &e : env)
             putenv(const_cast<char *>(e.c_str()));
         execv(program.c_str(), argv.data());
@@ -109,6 +142,11 @@ run_result run_program(const std::string &program, const std::vector<std::string
 }
 
 std::string read_file(const std::string &path)
+{
+    return as_text(read_raw(path));
+}
+
+std::string read_raw(const std::string &path)
 {
     std::string bytes;
     FILE *f = fopen(path.c_str(), "rb");
@@ -175,8 +213,9 @@ static std::string escaped(const std::string &s, size_t from, size_t count)
     return e;
 }
 
-::testing::AssertionResult same_bytes(const std::string &expected, const std::string &actual)
+::testing::AssertionResult same_bytes(const std::string &expected_bytes, const std::string &actual_bytes)
 {
+    const std::string expected = as_text(expected_bytes), actual = as_text(actual_bytes);
     if (expected == actual)
         return ::testing::AssertionSuccess();
     size_t i = 0;

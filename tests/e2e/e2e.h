@@ -48,8 +48,25 @@ std::string front_end_banner(const std::string &title, const std::string &descri
 // How often `what` stands in `text`.
 size_t count_of(const std::string &text, const std::string &what);
 
-// The three programs and the real exports bundled with the tests.
+// The three programs and the real exports bundled with the tests. A
+// program built for another system is run through a script that hands it
+// to that system's emulator (qemu-user, Wine).
 extern const std::string BOMTAB, ROWCAST, BOMGRID, CORPUS;
+
+// The name a program gives itself in its usage text.
+std::string shown_name(const std::string &program);
+
+// The programs under test are Windows programs. Their text files and console
+// text end lines with CR LF, and they read an input's CR LF as "\n": here
+// every file and console text read back has its CR LF taken as "\n", and
+// same_bytes takes both sides so, so that one expectation serves both.
+// What has no Windows counterpart (/dev/full, ulimit, a closed standard
+// stream set up by a POSIX shell) is skipped there.
+extern const bool ON_WINDOWS;
+// The null device: /dev/null, or NUL on Windows.
+extern const std::string NULL_DEVICE;
+// The file's bytes exactly as they are, CR LF and all.
+std::string read_raw(const std::string &path);
 
 // Each real parts list under CORPUS/partlist/ and how many of its lines are
 // part lines: those after the first full header that start with a letter.

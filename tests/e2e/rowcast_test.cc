@@ -66,7 +66,7 @@ TEST(Rowcast, PrintsItsOwnBannerAndUsage)
 {
     temp_dir dir;
     const std::string usage =
-        "Usage: - " + ROWCAST + " --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n";
+        "Usage: - " + shown_name(ROWCAST) + " --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n";
     expect_failure(dir, {}, " Error:  No output file specified:  use --wiki fname or --html fname\n\n" + usage);
     expect_failure(dir, {"--html", "t.html"}, "input text file required\n" + usage);
     EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{{"t.html", ""}}));

@@ -1,4 +1,4 @@
-#include "files.h"
+#include "platform.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 
 void prepare_standard_streams()
 {
@@ -49,12 +48,4 @@ bool names_open_file(const char *path, FILE *file)
 {
     struct stat sp, sf;
     return stat(path, &sp) == 0 && fstat(fileno(file), &sf) == 0 && same_inode(sp, sf);
-}
-
-void finish_standard_output(const char *program)
-{
-    if (fflush(stdout) == 0 && ferror(stdout) == 0)
-        return;
-    (void)fprintf(stderr, "%s: can't write to standard output\n", program);
-    exit(1);
 }

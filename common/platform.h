@@ -1,11 +1,12 @@
-#ifndef BOMTABLES_FILES_H
-#define BOMTABLES_FILES_H
+#ifndef BOMTABLES_PLATFORM_H
+#define BOMTABLES_PLATFORM_H
 
 #include <cstddef>
 #include <cstdio>
 
 // What the programs need of their files and standard streams beyond
-// standard C.
+// standard C. Each family of systems has its own form of these, in its own
+// file: platform_posix.cc (Linux, macOS, the BSDs) and platform_windows.cc.
 
 // Called first in every run. Standard input, output and error that are
 // closed get the null device, so that no file the run opens takes their
@@ -31,10 +32,5 @@ bool names_standard_output(const char *path);
 
 // True when the path names the file that is open as `file`.
 bool names_open_file(const char *path, FILE *file);
-
-// Ends a complete run's console text. When any of it was lost, says so on
-// standard error, as "<program>: can't write to standard output", and ends
-// the process with status 1: the files are complete, the messages are not.
-void finish_standard_output(const char *program);
 
 #endif
