@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform.h"
 
@@ -72,13 +73,37 @@ static void print_banner(const front_end &program)
     exit(1);
 }
 
+// The option parser's complaint about a word it could not take, on standard
+// error. The C libraries word it each their own way; this is one wording for
+// every system. The parser has just passed the word, or names its letter.
+static void report_bad_option(char *argv[])
+{
+    if (optopt != 0) {
+        (void)fprintf(stderr, "%s: invalid option -- '%c'\n", argv[0], optopt);
+        return;
+    }
+    const char *word = argv[optind - 1];
+    const char *name = word + 2;  // after "--"
+    size_t length = strcspn(name, "=");
+    // A word without "=" that starts an option's name lacked its argument.
+    for (const option *o = LONG_OPTIONS; o->name != nullptr && name[length] == '\0'; o++) {
+        if (strncmp(o->name, name, length) == 0) {
+            (void)fprintf(stderr, "%s: option '--%s' requires an argument\n", argv[0], o->name);
+            return;
+        }
+    }
+    (void)fprintf(stderr, "%s: unrecognized option '%s'\n", argv[0], word);
+}
+
 static run_options read_options(int argc, char *argv[], const front_end &program)
 {
     run_options opt;
     int index = 0;
     int r;
+    opterr = 0;
     while ((r = getopt_long(argc, argv, "", LONG_OPTIONS, &index)) != -1) {
         if (r != 0) {
+            report_bad_option(argv);
             printf(MSG_INVALID_PARAMETER, r);
             print_usage(program, argv);
         }

@@ -131,7 +131,13 @@ files run_beside_input(const program_case &p, const std::string &input, const st
     write_file(d / "keep.wiki", KEEP);
     EXPECT_EQ(symlink("in.txt", (d / "soft.txt").c_str()), 0);
     EXPECT_EQ(link((d / "in.txt").c_str(), (d / "hard.txt").c_str()), 0);
-    std::vector<std::string> limited = {"-c", "ulimit -t 5 && " + shell, p.path};
+    std::string command = shell;
+    if (ON_WINDOWS && command.find('>') != std::string::npos) {
+        // A Windows console redirects through its own command interpreter,
+        // which gives the program a file of the system's own.
+        command = "exec wine cmd /c \"" + windows_program(p.path) + " $*" + shell.substr(shell.find('>') - 1) + "\"";
+    }
+    std::vector<std::string> limited = {"-c", "ulimit -t 5 && " + command, p.path};
     limited.insert(limited.end(), args.begin(), args.end());
     run_result r = run_program("/bin/sh", limited, d.path());
     EXPECT_EQ(r.status, status);
@@ -278,6 +284,14 @@ std::vector<std::string> words(const char *line)
     return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
+// What a Windows program cannot meet: a full device, a standard stream
+// closed by the shell that starts it.
+bool posix_only(const failure_case &c)
+{
+    return strstr(c.front, "/dev/full") != nullptr || strstr(c.grid, "/dev/full") != nullptr ||
+           strcmp(c.redirect, ">&-") == 0;
+}
+
 TEST(BadInput, FailedRunsEndWithTheirMessageAndLeaveTheInput)
 {
     for (const program_case &p : programs()) {
@@ -286,10 +300,17 @@ TEST(BadInput, FailedRunsEndWithTheirMessageAndLeaveTheInput)
             if (*command == '\0')
                 continue;
             SCOPED_TRACE(p.name + " " + command + (c.lines > 1 ? " (large table)" : ""));
+            if (ON_WINDOWS && posix_only(c)) {
+                printf("skipped on Windows: %s %s %s\n", p.name.c_str(), command, c.redirect);
+                continue;
+            }
+            // A folder cannot be opened as a file there at all.
+            std::string program_case::*message =
+                ON_WINDOWS && c.message == &program_case::cant_read ? &program_case::cant_open : c.message;
             std::string input = p.heading;
             for (size_t i = 0; i < c.lines; i++)
                 input += p.line;
-            const std::string console = p.banner + c.before + with_path(p.*c.message, c.path);
+            const std::string console = p.banner + c.before + with_path(p.*message, c.path);
             files expected = {{"in.txt", input}, {"hard.txt", input}, {"keep.wiki", KEEP}};
             for (const auto &[name, how] : c.left)
                 expected[name] = how == EMPTY        ? ""
@@ -316,8 +337,14 @@ TEST(BadInput, SpecialFilesAndStreams)
         const bool grid = p.path == BOMGRID;
         const std::string input = p.heading + p.line, created = grid ? "\n" : "\n ";
         // The null device as input and output destroys nothing: the run goes on.
-        run_beside_input(p, input, grid ? words("/dev/null /dev/null") : words("--i /dev/null --html /dev/null"), 0,
-                         p.banner + created + "HTML FIle created: /dev/null\n");
+        const std::string null = NULL_DEVICE;
+        run_beside_input(p, input, grid ? std::vector{null, null} : std::vector<std::string>{"--i", null, "--html", null},
+                         0, p.banner + created + "HTML FIle created: " + null + "\n");
+        if (ON_WINDOWS) {
+            printf("skipped on Windows: %s to /dev/full, under ulimit -f and to a pipe without a reader\n",
+                   p.name.c_str());
+            continue;
+        }
         // Console text that cannot be written is reported once the files are complete.
         files left =
             run_beside_input(p, input, p.args("in.txt", "o.html"), 1, p.name + ": can't write to standard output\n",
@@ -335,6 +362,8 @@ TEST(BadInput, SpecialFilesAndStreams)
                          "mkfifo fifo && { head -c 1 fifo >/dev/null & } && exec \"$0\" \"$@\"");
     }
     // An endless input to a full disk: the first failed write ends the run.
+    if (ON_WINDOWS)
+        return;
     run_beside_input(programs()[1], "", words("--i /dev/zero --html /dev/full"), 1,
                      programs()[1].banner + "Can't write html output file /dev/full\n");
 }

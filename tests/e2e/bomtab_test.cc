@@ -30,6 +30,7 @@ static const std::string BANNER =
     front_end_banner("  bomtab V.03", "  Converts text file exported from BOM of Eagle Layout Editor");
 static const std::string USAGE =
     "Usage: - " + shown_name(BOMTAB) + " --i inputfile.txt  --wiki wikioutput.wiki --html htmloutput.html \n\n";
+static const std::string INVALID = "Invalid Parameter: 63\n";
 static const std::string NO_OUTPUT = " Error:  No output file specified:  use --wiki fname or --html fname\n\n";
 
 static std::string html_done(const std::string &path)
@@ -51,6 +52,7 @@ struct bomtab_case {
     int status;
     file_set outputs;  // every file the run leaves beside in.txt
     std::vector<std::string> env = {};
+    std::string errors = "";  // standard error, after the program's name
 };
 
 static const bomtab_case CASES[] = {
@@ -70,9 +72,22 @@ static const bomtab_case CASES[] = {
      html_done("o.html") + wiki_done("o.wiki"),
      0,
      {{"o.html", BOARD_HTML}, {"o.wiki", BOARD_WIKI}}},
-    {"single dash", {"-i", "in.txt", "--html", "o.html"}, "Invalid Parameter: 63\n" + USAGE, 1, {}},
-    {"unknown option", {"--x", "--html", "o.html", "--i", "in.txt"}, "Invalid Parameter: 63\n" + USAGE, 1, {}},
-    {"missing argument", {"--html", "o.html", "--i"}, "Invalid Parameter: 63\n" + USAGE, 1, {}},
+    // The parser's complaints are worded alike on every system.
+    {"single dash", {"-i", "in.txt", "--html", "o.html"}, INVALID + USAGE, 1, {}, {}, ": invalid option -- 'i'\n"},
+    {"unknown option",
+     {"--x=1", "--html", "o.html", "--i", "in.txt"},
+     INVALID + USAGE,
+     1,
+     {},
+     {},
+     ": unrecognized option '--x=1'\n"},
+    {"missing argument",
+     {"--html", "o.html", "--h"},
+     INVALID + USAGE,
+     1,
+     {},
+     {},
+     ": option '--html' requires an argument\n"},
     {"stray words are moved behind the options",
      {"--html", "o.html", "extra", "--i", "in.txt", "more"},
      " Ignored no option parameter(s): extra more \n" + html_done("o.html"),
@@ -117,6 +132,7 @@ TEST(Bomtab, RunsEveryCommandLineAsDocumented)
         write_file(dir / "in.txt", BOARD);
         run_result r = run_program(BOMTAB, c.args, dir.path(), c.env);
         EXPECT_TRUE(same_bytes(BANNER + c.console, r.out));
+        EXPECT_TRUE(same_bytes(c.errors.empty() ? "" : shown_name(BOMTAB) + c.errors, r.err));
         EXPECT_EQ(r.status, c.status);
         file_set expected = c.outputs;
         expected["in.txt"] = BOARD;  // never touched

@@ -33,6 +33,19 @@ std::string shown_name(const std::string &program)
     return program;
 }
 
+std::string windows_program(const std::string &program)
+{
+#ifdef PROGRAMS_ON_WINDOWS
+    const std::pair<const std::string &, const char *> exe[] = {
+        {BOMTAB, BOMTAB_EXE}, {ROWCAST, ROWCAST_EXE}, {BOMGRID, BOMGRID_EXE}};
+    for (const auto &[path, name] : exe) {
+        if (path == program)
+            return name;
+    }
+#endif
+    return program;
+}
+
 // A Windows program's text as it would be read back in text mode there.
 static std::string as_text(std::string bytes)
 {
@@ -109,13 +122,13 @@ temp_dir::~temp_dir()
 run_result run_program(const std::string &program, const std::vector<std::string> &args, const std::string &dir,
                        const std::vector<std::string> &env)
 {
-    std::string out_path = dir + "/.stdout";
+    std::string out_path = dir + "/.stdout", err_path = dir + "/.stderr";
     pid_t pid = fork();
     if (pid == 0) {
         if (chdir(dir.c_str()) != 0)
             _exit(127);
         int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        int err = open("/dev/null", O_WRONLY);
+        int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         int in = open("/dev/null", O_RDONLY);
         dup2(out, 1);
         dup2(err, 2);
@@ -136,7 +149,9 @@ run_result run_program(const std::string &program, const std::vector<std::string
     waitpid(pid, &wstatus, 0);
     run_result r;
     r.out = read_file(out_path);
+    r.err = read_file(err_path);
     unlink(out_path.c_str());
+    unlink(err_path.c_str());
     r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -WTERMSIG(wstatus);
     return r;
 }
@@ -213,9 +228,9 @@ static std::string escaped(const std::string &s, size_t from, size_t count)
     return e;
 }
 
-::testing::AssertionResult same_bytes(const std::string &expected_bytes, const std::string &actual_bytes)
+::testing::AssertionResult same_bytes(const std::string &expected_bytes, const std::string &actual)
 {
-    const std::string expected = as_text(expected_bytes), actual = as_text(actual_bytes);
+    const std::string expected = as_text(expected_bytes);
     if (expected == actual)
         return ::testing::AssertionSuccess();
     size_t i = 0;

@@ -12,6 +12,7 @@
 
 struct run_result {
     std::string out;  // standard output
+    std::string err;  // standard error
     int status;       // exit status, or -signal when killed
 };
 
@@ -59,12 +60,15 @@ std::string shown_name(const std::string &program);
 // The programs under test are Windows programs. Their text files and console
 // text end lines with CR LF, and they read an input's CR LF as "\n": here
 // every file and console text read back has its CR LF taken as "\n", and
-// same_bytes takes both sides so, so that one expectation serves both.
+// same_bytes takes the expected bytes so, so that one expectation serves
+// both.
 // What has no Windows counterpart (/dev/full, ulimit, a closed standard
 // stream set up by a POSIX shell) is skipped there.
 extern const bool ON_WINDOWS;
 // The null device: /dev/null, or NUL on Windows.
 extern const std::string NULL_DEVICE;
+// The Windows name of the program that `program` runs under Wine.
+std::string windows_program(const std::string &program);
 // The file's bytes exactly as they are, CR LF and all.
 std::string read_raw(const std::string &path);
 
