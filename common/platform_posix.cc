@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <csignal>
 
+// An input may be over 4 GiB also on a 32-bit system.
+static_assert(sizeof(off_t) >= 8, "large file offsets are needed");
+
 void prepare_standard_streams()
 {
     for (int fd = 0; fd <= 2; fd++) {

@@ -338,8 +338,9 @@ TEST(BadInput, SpecialFilesAndStreams)
         const std::string input = p.heading + p.line, created = grid ? "\n" : "\n ";
         // The null device as input and output destroys nothing: the run goes on.
         const std::string null = NULL_DEVICE;
-        run_beside_input(p, input, grid ? std::vector{null, null} : std::vector<std::string>{"--i", null, "--html", null},
-                         0, p.banner + created + "HTML FIle created: " + null + "\n");
+        run_beside_input(p, input,
+                         grid ? std::vector{null, null} : std::vector<std::string>{"--i", null, "--html", null}, 0,
+                         p.banner + created + "HTML FIle created: " + null + "\n");
         if (ON_WINDOWS) {
             printf("skipped on Windows: %s to /dev/full, under ulimit -f and to a pipe without a reader\n",
                    p.name.c_str());
@@ -407,6 +408,54 @@ TEST(BadInput, AnOutputInALockedFolderIsNotCreated)
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(same_bytes(p.banner + with_path(p.cant_create, "locked/out.html"), r.out));
         EXPECT_EQ(read_file(d / "in.txt"), sample);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Every line of a text the program wrote ends as its system ends lines.
+::testing::AssertionResult lines_end_as_text(const std::string &raw)
+{
+    for (size_t at = raw.find('\n'); at != std::string::npos; at = raw.find('\n', at + 1)) {
+        if (ON_WINDOWS != (at > 0 && raw[at - 1] == '\r'))
+            return ::testing::AssertionFailure() << "line end at byte " << at;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(BadInput, EverySpellingOfTheInputIsTheInput)
+{
+    for (const program_case &p : programs()) {
+        SCOPED_TRACE(p.name);
+        temp_dir d;
+        const std::string input = p.heading + p.line;
+        write_file(d / "in.txt", input);
+        std::vector<std::string> spellings = {"./in.txt", d / "in.txt"};
+        if (ON_WINDOWS) {
+            std::string windows_path = "Z:" + (d / "in.txt");
+            spellings.push_back("Z:" + (d / "in.txt"));
+            for (char &c : windows_path)
+                c = c == '/' ? '\\' : c;
+            spellings.insert(spellings.end(), {"IN.TXT", ".\\in.txt", ".\\In.Txt", windows_path});
+        }
+        for (const std::string &spelling : spellings) {
+            run_result r = run_program(p.path, p.args("in.txt", spelling), d.path());
+            EXPECT_EQ(r.status, 1) << spelling;
+            EXPECT_TRUE(same_bytes(p.banner + with_path(p.is_input, spelling), r.out)) << spelling;
+        }
+        EXPECT_EQ(read_raw(d / "in.txt"), input);
+        // An output that exists already is written over, run after run.
+        for (int run = 0; run < 2; run++) {
+            run_result r = run_program(p.path, p.args("in.txt", "out.html"), d.path());
+            EXPECT_EQ(r.status, 0);
+            EXPECT_TRUE(same_bytes(p.created, r.out));
+            EXPECT_TRUE(lines_end_as_text(read_raw(d / "out.html")));
+            EXPECT_TRUE(lines_end_as_text(r.raw_out));
+        }
+        EXPECT_TRUE(ends_with(read_file(d / "out.html"), p.html_end));
+        EXPECT_EQ(count_of(read_file(d / "out.html"), p.html_end), 1u);
     }
 }
 

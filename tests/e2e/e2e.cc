@@ -148,7 +148,8 @@ run_result run_program(const std::string &program, const std::vector<std::string
     int wstatus = 0;
     waitpid(pid, &wstatus, 0);
     run_result r;
-    r.out = read_file(out_path);
+    r.raw_out = read_raw(out_path);
+    r.out = as_text(r.raw_out);
     r.err = read_file(err_path);
     unlink(out_path.c_str());
     unlink(err_path.c_str());

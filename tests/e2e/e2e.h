@@ -11,9 +11,10 @@
 // files, reading back the console text, the exit status and every file.
 
 struct run_result {
-    std::string out;  // standard output
-    std::string err;  // standard error
-    int status;       // exit status, or -signal when killed
+    std::string out;      // standard output
+    std::string err;      // standard error
+    std::string raw_out;  // standard output exactly as written, CR LF and all
+    int status;           // exit status, or -signal when killed
 };
 
 class temp_dir {
