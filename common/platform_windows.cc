@@ -6,10 +6,6 @@
 
 #include <climits>
 
-// File names are taken as typed: a name with * or ? in it is not expanded
-// into the names it matches, as a console of this system would not either.
-int _dowildcard = 0;
-
 void prepare_standard_streams()
 {
     // A program started without one of its standard streams gets the null
@@ -22,8 +18,11 @@ void prepare_standard_streams()
     } streams[] = {{stdin, "r"}, {stdout, "w"}, {stderr, "w"}};
     for (const auto &s : streams) {
         int fd = _fileno(s.stream);
-        if (fd < 0 || _get_osfhandle(fd) == -1 || _get_osfhandle(fd) == -2)
-            (void)freopen("NUL", s.mode, s.stream);
+        if (fd < 0 || _get_osfhandle(fd) == -1 || _get_osfhandle(fd) == -2) {
+            // Should even the null device fail to open, the stream stays as it was.
+            FILE *reopened = freopen("NUL", s.mode, s.stream);
+            (void)reopened;
+        }
     }
 }
 
@@ -67,7 +66,8 @@ static bool identify(const char *path, file_identity *id)
 static bool identify(FILE *file, file_identity *id)
 {
     int fd = _fileno(file);
-    return fd >= 0 && identify(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), id);
+    // The C runtime hands out the system's handle of a descriptor as an integer.
+    return fd >= 0 && identify(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), id);  // NOLINT(performance-no-int-to-ptr)
 }
 
 static bool same(const file_identity &a, const file_identity &b)
