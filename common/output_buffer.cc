@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform.h"
+
 output_buffer *output_attach(output_buffer *out, FILE *file, void (*write_failed)(const output_buffer *out))
 {
     if (file == nullptr)
@@ -55,7 +57,7 @@ bool output_close(output_buffer *out)
 
 void finish_standard_output(const char *program)
 {
-    if (fflush(stdout) == 0 && ferror(stdout) == 0)
+    if (!console_text_lost())
         return;
     (void)fprintf(stderr, "%s: can't write to standard output\n", program);
     exit(1);

@@ -8,12 +8,17 @@
 // standard C. Each family of systems has its own form of these, in its own
 // file: platform_posix.cc (Linux, macOS, the BSDs) and platform_windows.cc.
 
-// Called first in every run. Standard input, output and error that are
-// closed get the null device, so that no file the run opens takes their
-// place and receives its messages. Signals that would end the run for a
-// write that cannot be done (a pipe whose reader is gone, a file over the
-// size limit) are ignored: the write fails instead, and the run says so.
+// Called first in every run. Standard streams that are closed get the null
+// device, so that no file the run opens takes their place and receives its
+// messages; on Windows, where that cannot happen, a standard output the
+// program was started without takes its console text nowhere, as NUL would.
+// Signals that would end the run for a write that cannot be done
+// (a pipe whose reader is gone, a file over the size limit) are ignored: the
+// write fails instead, and the run says so.
 void prepare_standard_streams();
+
+// True when console text could not be written to standard output.
+bool console_text_lost();
 
 // Reads up to `n` bytes of the input at once, bypassing its stream's buffer:
 // returns how many, 0 at the end of the input, or -1 when the read failed.

@@ -21,6 +21,11 @@ void prepare_standard_streams()
     (void)signal(SIGXFSZ, SIG_IGN);
 }
 
+bool console_text_lost()
+{
+    return fflush(stdout) != 0 || ferror(stdout) != 0;
+}
+
 long read_input(FILE *in, char *into, size_t n)
 {
     ssize_t got;

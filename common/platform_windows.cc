@@ -6,24 +6,20 @@
 
 #include <climits>
 
+// A program may be started without a standard output at all (from a
+// desktop link, say). Its console text then goes nowhere, as to NUL, and is
+// not lost: the run ends as it would have.
+static bool standard_output_absent;
+
 void prepare_standard_streams()
 {
-    // A program started without one of its standard streams gets the null
-    // device there, so that its console text and messages have a place to
-    // go. Nothing here ends a run for a failed write: that failure is seen
-    // and reported.
-    const struct {
-        FILE *stream;
-        const char *mode;
-    } streams[] = {{stdin, "r"}, {stdout, "w"}, {stderr, "w"}};
-    for (const auto &s : streams) {
-        int fd = _fileno(s.stream);
-        if (fd < 0 || _get_osfhandle(fd) == -1 || _get_osfhandle(fd) == -2) {
-            // Should even the null device fail to open, the stream stays as it was.
-            FILE *reopened = freopen("NUL", s.mode, s.stream);
-            (void)reopened;
-        }
-    }
+    int fd = _fileno(stdout);
+    standard_output_absent = fd < 0 || _get_osfhandle(fd) == -1 || _get_osfhandle(fd) == -2;
+}
+
+bool console_text_lost()
+{
+    return (fflush(stdout) != 0 || ferror(stdout) != 0) && !standard_output_absent;
 }
 
 long read_input(FILE *in, char *into, size_t n)

@@ -46,6 +46,15 @@ std::string windows_program(const std::string &program)
     return program;
 }
 
+std::string without_stdout()
+{
+#ifdef PROGRAMS_ON_WINDOWS
+    return WITHOUT_STDOUT_EXE;
+#else
+    return "";
+#endif
+}
+
 // A Windows program's text as it would be read back in text mode there.
 static std::string as_text(std::string bytes)
 {

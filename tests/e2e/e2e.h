@@ -70,6 +70,8 @@ extern const bool ON_WINDOWS;
 extern const std::string NULL_DEVICE;
 // The Windows name of the program that `program` runs under Wine.
 std::string windows_program(const std::string &program);
+// The Windows program that starts another without a standard output.
+std::string without_stdout();
 // The file's bytes exactly as they are, CR LF and all.
 std::string read_raw(const std::string &path);
 
