@@ -12,9 +12,9 @@
 // device, so that no file the run opens takes their place and receives its
 // messages; on Windows, where that cannot happen, a standard output the
 // program was started without takes its console text nowhere, as NUL would.
-// Signals that would end the run for a write that cannot be done
-// (a pipe whose reader is gone, a file over the size limit) are ignored: the
-// write fails instead, and the run says so.
+// Signals that would end the run for a write that cannot be done (a pipe
+// whose reader is gone, a file over the size limit) are ignored: the write
+// fails instead, and the run says so.
 void prepare_standard_streams();
 
 // True when console text could not be written to standard output.
