@@ -2,8 +2,8 @@
 #include <cstdlib>
 
 #include "bom_reader.h"
-#include "platform.h"
 #include "line_reader.h"
+#include "platform.h"
 
 static const char MSG_BANNER[] = "bomgrid V.02\n";
 static const char MSG_USAGE[] = "Usage: - %s inputfile.txt  output.html";

@@ -173,8 +173,10 @@ TEST(LargeInput, APartLineAfter4GiBGivesItsRow)
     ASSERT_EQ(truncate((d / "in.txt").c_str(), start), 0);
     FILE *f = fopen((d / "in.txt").c_str(), "ab");
     ASSERT_NE(f, nullptr);
-    ASSERT_EQ(fwrite(tail.data(), 1, tail.size(), f), tail.size());
-    ASSERT_EQ(fclose(f), 0);
+    size_t written = fwrite(tail.data(), 1, tail.size(), f);
+    int closed = fclose(f);
+    ASSERT_EQ(written, tail.size());
+    ASSERT_EQ(closed, 0);
     run_result r = run_program(BOMGRID, {"in.txt", "o.html"}, d.path());
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(count_of(read_file(d / "o.html"), "<tr><td>R1      </td> <td> 10k    </td> <td> 0207/10 </td> </tr>\n"),

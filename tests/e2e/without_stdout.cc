@@ -5,6 +5,7 @@
 
 #include <string>
 
+// cppcheck-suppress constParameter ; main's own signature
 int main(int argc, char *argv[])
 {
     if (argc < 2)
