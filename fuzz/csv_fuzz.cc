@@ -27,10 +27,10 @@ static texts heading_cells(const std::string &line)
 // A data line cut at the quotes that open and close its fields: read from
 // its start, they alternate, but a quote that would close a field and is
 // followed straight away by another, with a further quote somewhere after
-// the two, is a doubled quote, one quote of the field's text. The stretch
-// before each cutting quote is a cell unless it starts with a comma (a
-// separator); an empty one is an empty cell when an odd number of cutting
-// quotes lies before it (its field was just opened). The stretch after the
+// the two, is a doubled quote, one quote of the field's text. A stretch
+// inside a field (an odd number of cutting quotes lies before it) is a cell,
+// empty or not; one between fields is a cell unless it is empty or starts
+// with a comma (a separator). The stretch after the
 // last quote is the trailer, under the same rule: no HTML cell, but the wiki
 // row's only cell when there is no other.
 static void data_row(const std::string &line, plain_tables &tables)
@@ -51,7 +51,7 @@ static void data_row(const std::string &line, plain_tables &tables)
     texts cells;
     for (size_t i = 0; i + 1 < stretches.size(); i++) {
         const std::string &s = stretches[i];
-        if (s.empty() ? i % 2 == 1 : s[0] != ',')
+        if (i % 2 == 1 || (!s.empty() && s[0] != ','))
             cells.push_back(s);
     }
     const std::string &tail = stretches.back();

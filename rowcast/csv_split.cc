@@ -56,8 +56,8 @@ int split_heading(char *line, cell cells[CSV_MAX_CELLS])
     return marks;
 }
 
-// The text between two quotes (or a quote and an end of the line) is a cell
-// unless it is a separator.
+// Text outside the quotes of a field (between two fields, or after the last
+// quote) is a cell unless it is a separator: text that starts with a comma.
 static bool is_text_cell(const char *line, size_t from, size_t to)
 {
     return to > from && line[from] != ',';
@@ -102,7 +102,9 @@ struct field_span {
 }
 
 // Walks a data line a quote at a time: the quotes of every 64 bytes are
-// found at once. Quotes alternately open and close a field; a quote that
+// found at once. Quotes, counted from the line's start, alternately open
+// and close a field; the text between them is a cell, and the text between
+// two fields one too unless it is a separator. A quote that
 // opens one right before the next quote makes an empty cell, and a doubled
 // quote inside a field (see end_of_field) is one quote of its cell. For the
 // text before each quote that opens or closes a field it calls
@@ -130,8 +132,10 @@ template <class Take>
                 base = at / 64 * 64;
                 marks = quote_marks(line, base, length) & (~uint64_t{1} << (at - base));
             }
-            // `from` is within the line here: at most the quote at `at`.
-            bool text = is_text_cell(line, from, at);
+            // `from` is within the line here: at most the quote at `at`. Text
+            // inside a field's quotes is its cell, whatever its first byte:
+            // ",5 mm" is a value, not a separator.
+            bool text = closing ? at > from : is_text_cell(line, from, at);
             bool empty = at == from && closing;  // right after the quote that opened a field
             take(cell{line + from, text ? at - from : 0}, text || empty);
             quotes++;

@@ -28,8 +28,9 @@ struct csv_conversion {
 
 // The read loop's line handler for rowcast; the context is a csv_conversion.
 // The first line is the heading row, split at commas. Every later line is a
-// data row, split at double quotes: separators (text starting with a comma)
-// give no cell, an empty quoted field gives an empty one, and the text after
+// data row, split at double quotes: a quoted field is a cell whatever its
+// first byte, separators (text outside quotes starting with a comma) give no
+// cell, an empty quoted field gives an empty one, and the text after
 // the last quote (the trailer, normally the newline) is no cell of the table.
 // Two quotes inside a field that is closed later on the line are one quote of
 // its cell; the line is changed where they stand.

@@ -65,8 +65,14 @@ TEST(CsvSplit, DataDropsCommaSeparators)
 {
     expect_data("\"C1\",\"100nF\",\"C0603\"\n", {"C1", "100nF", "C0603", "\n"}, true);
     expect_data("\"a\", ,\"b\"\n", {"a", "b", "\n"}, true);
-    // A field that itself starts with a comma looks like a separator.
-    expect_data("\"a\",\",x\",\"b\"\n", {"a", "b", "\n"}, true);
+    // A quoted field that starts with a comma is a value, in its column:
+    // quotes are counted from the line's start.
+    expect_data("\"x\",\",5 mm\",\"y\"\n", {"x", ",5 mm", "y", "\n"}, true);
+    expect_data("\"x\",\",a\"\"b\",\"y\"\n", {"x", ",a\"b", "y", "\n"}, true);
+    expect_data("\"x\",\",,,\"\n", {"x", ",,,", "\n"}, true);
+    // An unclosed quote at the end: the text after it is the trailer, and
+    // one that starts with a comma is none.
+    expect_data("\"x\",\",5 mm\n", {"x"}, false);
     // Blank first: not a separator, so a cell of its own.
     expect_data("\"a\" ,\"b\"\n", {"a", " ,", "b", "\n"}, true);
     expect_data("\"C1,C7\",\"2\"\n", {"C1,C7", "2", "\n"}, true);
