@@ -92,6 +92,8 @@ TEST(Rowcast, DataRowsShowEveryFieldAndNoTrailer)
          "|-\n|5\" screen||x\n"},
         {"doubled quotes of a cart export", "\"DC JACK 2.1\"\" X 5.5\"\" MM\",\"2\"\n",
          "<tr><td>DC JACK 2.1\" X 5.5\" MM</td> <td>2</td> </tr>\n", "|-\n|DC JACK 2.1\" X 5.5\" MM||2\n"},
+        {"a value led by a comma keeps its column", "\"C1\",\",5 mm\",\"x\"\n",
+         "<tr><td>C1</td> <td>,5 mm</td> <td>x</td> </tr>\n", "|-\n|C1||,5 mm||x\n"},
         {"unclosed last quote", "\"C1\",\"", "<tr><td>C1</td> </tr>\n", "|-\n|C1\n"},
         {"blank before the comma", "\"C1\" ,\"100nF\"\n", "<tr><td>C1</td> <td> ,</td> <td>100nF</td> </tr>\n",
          "|-\n|C1|| ,||100nF\n"},

@@ -3,7 +3,7 @@
 
 Converts the sample export and the real exports of the corpus (bomtab --html,
 bomtab --wiki and bomgrid for parts lists; rowcast --html and --wiki for the CSV
-files quoted throughout), opens each HTML output in headless Chromium and each
+files, those quoted only where needed put through contrib/csv-quote-all first), opens each HTML output in headless Chromium and each
 wiki output in a throwaway MediaWiki whose HTML Chromium then opens, reads the
 table cells back from the page and compares them, trimmed, with the cells that
 the input holds, worked out here from the input alone. The wiki is installed
@@ -185,10 +185,15 @@ def convert(args, work):
         name = folder + "/" + os.path.basename(path)
         stem = os.path.join(work, folder + "-" + os.path.basename(path))
         if folder == "csv":
-            if not quoted_throughout(data):
-                print(f"--   {name}: not quoted throughout, left out")
-                continue
             heading, rows = csv_table(data)
+            if not quoted_throughout(data):
+                # Quoted only where needed: the quote-all step comes first.
+                quoted = stem + ".quoted.csv"
+                with open(path, "rb") as source, open(quoted, "wb") as target:
+                    subprocess.run([sys.executable, args.quote_all], stdin=source, stdout=target, check=True)
+                if not quoted_throughout(open(quoted, "rb").read()):
+                    raise RuntimeError(f"{args.quote_all} left {name} not quoted throughout")
+                name, path = name + " via csv-quote-all", quoted
             program, runs = "rowcast", [[args.rowcast, "--i", path, "--html", stem + ".html", "--wiki", stem + ".wiki"]]
         else:
             heading, rows = export_table(data)
@@ -244,6 +249,7 @@ def main():
         parser.add_argument("--" + program, required=True, help="path of the built " + program)
     parser.add_argument("--corpus", required=True, help="folder with partlist/ and csv/")
     parser.add_argument("--examples", required=True, help="folder with board.txt")
+    parser.add_argument("--quote-all", required=True, help="path of contrib/csv-quote-all")
     parser.add_argument("--plant-fault", action="store_true", help=argparse.SUPPRESS)
     parser.add_argument("--keep", action="store_true", help="keep the work folder and print it")
     args = parser.parse_args()
