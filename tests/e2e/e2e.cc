@@ -22,37 +22,38 @@ const bool ON_WINDOWS = false;
 const std::string NULL_DEVICE = "/dev/null";
 #endif
 
+// Each program: what the tests run, the name it shows, and its own file.
+struct program_files {
+    const std::string &run;
+    const char *shown, *file;
+};
+static const program_files PROGRAM_FILES[] = {
+    {BOMTAB, BOMTAB_SHOWN, BOMTAB_EXE}, {ROWCAST, ROWCAST_SHOWN, ROWCAST_EXE}, {BOMGRID, BOMGRID_SHOWN, BOMGRID_EXE}};
+
+static const program_files *files_of(const std::string &program)
+{
+    for (const program_files &p : PROGRAM_FILES) {
+        if (p.run == program)
+            return &p;
+    }
+    return nullptr;
+}
+
 std::string shown_name(const std::string &program)
 {
-    const std::pair<const std::string &, const char *> shown[] = {
-        {BOMTAB, BOMTAB_SHOWN}, {ROWCAST, ROWCAST_SHOWN}, {BOMGRID, BOMGRID_SHOWN}};
-    for (const auto &[path, name] : shown) {
-        if (path == program)
-            return name;
-    }
-    return program;
+    const program_files *p = files_of(program);
+    return p != nullptr ? p->shown : program;
 }
 
 std::string windows_program(const std::string &program)
 {
-#ifdef PROGRAMS_ON_WINDOWS
-    const std::pair<const std::string &, const char *> exe[] = {
-        {BOMTAB, BOMTAB_EXE}, {ROWCAST, ROWCAST_EXE}, {BOMGRID, BOMGRID_EXE}};
-    for (const auto &[path, name] : exe) {
-        if (path == program)
-            return name;
-    }
-#endif
-    return program;
+    const program_files *p = files_of(program);
+    return p != nullptr ? p->file : program;
 }
 
 std::string without_stdout()
 {
-#ifdef PROGRAMS_ON_WINDOWS
     return WITHOUT_STDOUT_EXE;
-#else
-    return "";
-#endif
 }
 
 // A Windows program's text as it would be read back in text mode there.

@@ -68,7 +68,7 @@ std::string shown_name(const std::string &program);
 extern const bool ON_WINDOWS;
 // The null device: /dev/null, or NUL on Windows.
 extern const std::string NULL_DEVICE;
-// The Windows name of the program that `program` runs under Wine.
+// The file of the program that `program` runs (the .exe under Wine).
 std::string windows_program(const std::string &program);
 // The Windows program that starts another without a standard output.
 std::string without_stdout();
