@@ -14,6 +14,7 @@ const std::string BOMTAB = BOMTAB_PATH;
 const std::string ROWCAST = ROWCAST_PATH;
 const std::string BOMGRID = BOMGRID_PATH;
 const std::string CORPUS = CORPUS_DIR;
+const std::string EXAMPLES = EXAMPLES_DIR;
 #ifdef PROGRAMS_ON_WINDOWS
 const bool ON_WINDOWS = true;
 const std::string NULL_DEVICE = "NUL";

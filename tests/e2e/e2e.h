@@ -54,6 +54,8 @@ size_t count_of(const std::string &text, const std::string &what);
 // program built for another system is run through a script that hands it
 // to that system's emulator (qemu-user, Wine).
 extern const std::string BOMTAB, ROWCAST, BOMGRID, CORPUS;
+// The bundled samples and the tables they give (examples/).
+extern const std::string EXAMPLES;
 
 // The name a program gives itself in its usage text.
 std::string shown_name(const std::string &program);
