@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the build folder into a temporary folder and
-# checks what a colleague would install: its name, its contents (programs
-# executable under usr/bin, manuals under usr/share/man/man1), a dependency
-# on libc alone, and that the packed programs still run. Nothing is
-# installed on this system.
+# Builds the Debian package of the build folder (release/deb) into a
+# temporary folder and checks what a colleague would install: its name, its
+# contents (programs executable under usr/bin, gzipped manuals under
+# usr/share/man/man1, the copyright file and changelog), a dependency on libc
+# alone, Debian's package checker where it is installed, and that the packed
+# programs still run. Nothing is installed on this system.
 #
 # Usage: deb_test.sh BUILD_DIR SOURCE_DIR
 set -uo pipefail
@@ -15,16 +16,14 @@ sample=$(cd "$2" && pwd)/examples/board.txt || exit 1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-for tool in cpack dpkg-deb; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool not found"; exit 1; }
-done
+source=$(cd "$2" && pwd)
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-if ! (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out") >"$tmp/cpack.log" 2>&1; then
-    cat "$tmp/cpack.log"
-    echo "FAIL: cpack -G DEB failed"
+if ! "$source/release/deb" "$build" "$tmp/out" >"$tmp/deb.log" 2>&1; then
+    cat "$tmp/deb.log"
+    echo "FAIL: release/deb failed"
     exit 1
 fi
 debs=("$tmp"/out/*.deb)
@@ -46,9 +45,19 @@ listing=$(dpkg-deb -c "$deb") || { echo "FAIL: dpkg-deb -c failed"; exit 1; }
 for program in bomtab rowcast bomgrid; do
     echo "$listing" | grep -Eq "^-rwxr-xr-x root/root .* \./usr/bin/$program\$" \
         || fail "no executable ./usr/bin/$program owned by root"
-    echo "$listing" | grep -Eq " \./usr/share/man/man1/$program\.1(\.gz)?\$" \
-        || fail "no manual ./usr/share/man/man1/$program.1"
+    echo "$listing" | grep -Eq " \./usr/share/man/man1/$program\.1\.gz\$" \
+        || fail "no manual ./usr/share/man/man1/$program.1.gz"
 done
+for doc in copyright changelog.gz; do
+    echo "$listing" | grep -Eq " \./usr/share/doc/bomtables/$doc\$" || fail "no ./usr/share/doc/bomtables/$doc"
+done
+if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "$deb" || fail "lintian found errors or warnings"
+elif [ -n "${CI:-}" ]; then
+    fail "lintian not found (Debian: lintian)"
+else
+    echo "lintian not found: the package checker is skipped"
+fi
 
 # The packed (stripped) programs still convert the sample.
 dpkg-deb -x "$deb" "$tmp/root" || { echo "FAIL: dpkg-deb -x failed"; exit 1; }

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# Checks a release folder as its users meet it: the checksums; Debian's package
+# checker on each package; the amd64 package installed and removed again; the
+# programs of every package and of the Windows zip (under qemu-user and Wine)
+# converting the samples to the tables stored beside them; and the source
+# tarball, unpacked in an empty folder, passing the README's two Quick start
+# commands.
+#
+# It installs and removes the amd64 package on this system, so it runs in CI
+# (.ci/run), as root, and not from ctest.
+#
+# Usage: tests/release/release_test.sh DIST_DIR
+set -uo pipefail
+
+[ $# -eq 1 ] || { echo "usage: release_test.sh DIST_DIR"; exit 2; }
+dist=$(cd "$1" && pwd) || exit 1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+for tool in sha256sum lintian dpkg dpkg-deb unzip wine qemu-aarch64 qemu-arm; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool not found"; exit 1; }
+done
+[ "$(id -u)" = 0 ] || { echo "FAIL: installing the package needs root"; exit 1; }
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# The artefacts, each once, and their checksums.
+tarball=$(cd "$dist" && ls bomtables-*.tar.gz)
+version=${tarball#bomtables-}
+version=${version%.tar.gz}
+name=bomtables-$version
+expected="$name-windows-x86_64.zip
+$name.tar.gz
+bomtables_${version}_amd64.deb
+bomtables_${version}_arm64.deb
+bomtables_${version}_armhf.deb"
+listed=$(awk '{print $2}' "$dist/SHA256SUMS" | LC_ALL=C sort)
+[ "$listed" = "$expected" ] || { fail "SHA256SUMS lists other files"; diff <(echo "$expected") <(echo "$listed"); }
+(cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "sha256sum -c SHA256SUMS"
+
+for deb in "$dist"/*.deb; do
+    lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian: $(basename "$deb")"
+done
+
+# The source: the commit's files, without .git, under one folder.
+tar -tzf "$dist/$tarball" >"$tmp/listing" || fail "tar -t $tarball"
+grep -v "^$name/" "$tmp/listing" && fail "entries outside $name/"
+grep -E "^$name/(\.git/|build)" "$tmp/listing" && fail "a .git or build folder in the tarball"
+mkdir "$tmp/source"
+tar -xzf "$dist/$tarball" -C "$tmp/source"
+examples=$tmp/source/$name/examples
+
+# Converts the samples with the programs that RUN ... runs (the program's name
+# follows), in a fresh folder, and compares every table with the stored one,
+# each "\n" written as LINE_END.
+check_samples() {
+    local what=$1 line_end=$2
+    shift 2
+    local work=$tmp/work-$what
+    mkdir "$work"
+    cp "$examples/board.txt" "$examples/parts.csv" "$work/"
+    (cd "$work" &&
+        "$@" bomtab --i board.txt --html board.html --wiki board.wiki &&
+        "$@" bomgrid board.txt board-grid.html &&
+        "$@" rowcast --i parts.csv --html parts.html --wiki parts.wiki) >"$work/console" 2>&1 ||
+        { cat "$work/console"; fail "$what: a conversion failed"; return; }
+    for table in board.html board.wiki board-grid.html parts.html parts.wiki; do
+        sed "s/\$/$line_end/" "$examples/$table" | cmp -s - "$work/$table" ||
+            fail "$what: $table differs from examples/$table"
+    done
+    echo "$what: the samples convert to the stored tables"
+}
+
+# amd64: installed, used, removed.
+deb=$dist/bomtables_${version}_amd64.deb
+if dpkg -s bomtables >/dev/null 2>&1; then
+    fail "bomtables is already installed here: the install test would remove it"
+elif ! dpkg -i "$deb" >"$tmp/dpkg.log" 2>&1; then
+    cat "$tmp/dpkg.log"
+    fail "dpkg -i $(basename "$deb")"
+else
+    installed() { "/usr/bin/$@"; }
+    check_samples amd64 "" installed
+    [ "$(man -w bomtab 2>/dev/null)" = /usr/share/man/man1/bomtab.1.gz ] || fail "man -w bomtab finds no installed manual"
+    dpkg -r bomtables >"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log"; fail "dpkg -r bomtables"; }
+    for path in /usr/bin/bomtab /usr/bin/rowcast /usr/bin/bomgrid /usr/share/doc/bomtables /usr/share/man/man1/bomtab.1.gz; do
+        [ ! -e "$path" ] || fail "$path is left after dpkg -r"
+    done
+fi
+
+# arm64 and armhf: unpacked and run under qemu-user.
+for pair in arm64:aarch64:aarch64-linux-gnu armhf:arm:arm-linux-gnueabihf; do
+    IFS=: read -r arch qemu triplet <<<"$pair"
+    root=$tmp/root-$arch
+    dpkg-deb -x "$dist/bomtables_${version}_$arch.deb" "$root" || { fail "dpkg-deb -x $arch"; continue; }
+    emulated() { "qemu-$qemu" -L "/usr/$triplet" "$root/usr/bin/$@"; }
+    check_samples "$arch" "" emulated
+done
+
+# Windows: the zip unpacked, its programs run under Wine in its folder.
+unzip -q "$dist/$name-windows-x86_64.zip" -d "$tmp/zip" || fail "unzip"
+windows=$tmp/zip/$name-windows-x86_64
+for file in bomtab.exe rowcast.exe bomgrid.exe bomtab.html rowcast.html bomgrid.html README.txt LICENSE.txt \
+    contrib/csv-quote-all; do
+    [ -f "$windows/$file" ] || fail "the zip has no $file"
+done
+for text in README.txt LICENSE.txt CHANGELOG.txt; do
+    [ "$(tr -cd '\n' <"$windows/$text" | wc -c)" = "$(grep -c $'\r$' "$windows/$text")" ] ||
+        fail "$text has a line that does not end with CR LF"
+done
+export WINEDEBUG=-all
+wineboot -i >/dev/null 2>&1
+on_wine() { local program=$1; shift; wine "$windows/$program.exe" "$@"; }
+check_samples windows '\r' on_wine
+
+# The source's Quick start, as the README in the tarball gives it.
+quick=$tmp/quick/$name
+mkdir -p "$tmp/quick"
+tar -xzf "$dist/$tarball" -C "$tmp/quick"
+sed -n '/^## Quick start/,/^## /p' "$quick/README.md" | sed -n 's/^    //p' >"$tmp/commands"
+[ "$(wc -l <"$tmp/commands")" = 2 ] || fail "the README's Quick start does not hold two commands"
+while IFS= read -r command; do
+    echo "tarball: $command"
+    (cd "$quick" && bash -c "$command") >"$tmp/quick.log" 2>&1 || { tail -40 "$tmp/quick.log"; fail "tarball: $command"; }
+done <"$tmp/commands"
+for table in board.html board.wiki; do
+    cmp -s "$quick/$table" "$examples/$table" || fail "tarball: the Quick start's $table differs from examples/$table"
+done
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "$dist: all checks passed"
