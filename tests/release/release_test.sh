@@ -16,7 +16,7 @@ set -uo pipefail
 dist=$(cd "$1" && pwd) || exit 1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-for tool in sha256sum lintian dpkg dpkg-deb unzip wine qemu-aarch64 qemu-arm; do
+for tool in sha256sum lintian dpkg dpkg-deb readelf x86_64-w64-mingw32-objdump unzip wine qemu-aarch64 qemu-arm; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool not found"; exit 1; }
 done
 [ "$(id -u)" = 0 ] || { echo "FAIL: installing the package needs root"; exit 1; }
@@ -71,6 +71,14 @@ check_samples() {
     echo "$what: the samples convert to the stored tables"
 }
 
+# The Linux programs in BIN_DIR need nothing but libc.
+only_libc() {
+    for program in bomtab rowcast bomgrid; do
+        libs=$(readelf -d "$2/$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | tr '\n' ' ')
+        [ "$libs" = "libc.so.6 " ] || fail "$1 $program needs more than libc: $libs"
+    done
+}
+
 # amd64: installed, used, removed.
 deb=$dist/bomtables_${version}_amd64.deb
 if dpkg -s bomtables >/dev/null 2>&1; then
@@ -81,6 +89,7 @@ elif ! dpkg -i "$deb" >"$tmp/dpkg.log" 2>&1; then
 else
     installed() { "/usr/bin/$@"; }
     check_samples amd64 "" installed
+    only_libc amd64 /usr/bin
     [ "$(man -w bomtab 2>/dev/null)" = /usr/share/man/man1/bomtab.1.gz ] || fail "man -w bomtab finds no installed manual"
     dpkg -r bomtables >"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log"; fail "dpkg -r bomtables"; }
     for path in /usr/bin/bomtab /usr/bin/rowcast /usr/bin/bomgrid /usr/share/doc/bomtables /usr/share/man/man1/bomtab.1.gz; do
@@ -94,6 +103,7 @@ for pair in arm64:aarch64:aarch64-linux-gnu armhf:arm:arm-linux-gnueabihf; do
     root=$tmp/root-$arch
     dpkg-deb -x "$dist/bomtables_${version}_$arch.deb" "$root" || { fail "dpkg-deb -x $arch"; continue; }
     emulated() { "qemu-$qemu" -L "/usr/$triplet" "$root/usr/bin/$@"; }
+    only_libc "$arch" "$root/usr/bin"
     check_samples "$arch" "" emulated
 done
 
@@ -107,6 +117,10 @@ done
 for text in README.txt LICENSE.txt CHANGELOG.txt; do
     [ "$(tr -cd '\n' <"$windows/$text" | wc -c)" = "$(grep -c $'\r$' "$windows/$text")" ] ||
         fail "$text has a line that does not end with CR LF"
+done
+for program in bomtab rowcast bomgrid; do
+    libs=$(x86_64-w64-mingw32-objdump -p "$windows/$program.exe" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')
+    [ "$libs" = "KERNEL32.dll msvcrt.dll " ] || fail "$program.exe needs more than Windows has: $libs"
 done
 export WINEDEBUG=-all
 wineboot -i >/dev/null 2>&1
