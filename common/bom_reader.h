@@ -29,10 +29,11 @@ void bom_reader_reset(bom_reader *reader);
 bom_event bom_reader_line(bom_reader *reader, const char *line, size_t length, cell cells[BOM_CELLS]);
 
 // A run of bomtab or bomgrid: the reader and the outputs its events are
-// written to, in order.
+// written to, in order. The programs write one or two tables; the page
+// writes bomtab's two and bomgrid's in one pass.
 struct bom_conversion {
     bom_reader reader;
-    table_output outputs[2];
+    table_output outputs[3];
     int count;
 };
 

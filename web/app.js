@@ -1,0 +1,307 @@
+'use strict';
+// The page: takes the chosen or dropped file, has the worker convert it with
+// the programs' own code (bomtables-wasm.js), and shows, copies and
+// downloads every table with exactly the bytes the programs write.
+
+// Each kind of file and the tables its program writes, in the converter's
+// order (its page_output numbers).
+const KINDS = {
+  bom: {
+    converter: 0,
+    tables: [
+      { label: 'HTML table (bomtab --html)', file: 'parts.html' },
+      { label: 'Wiki table (bomtab --wiki)', file: 'parts.wiki' },
+      { label: 'HTML table in a division (bomgrid)', file: 'parts-grid.html' },
+    ],
+    noHeader: 'No header line was found, so the tables hold only their ends. A BOM export\'s ' +
+      'header line starts with a letter and names the columns Part, Value, Device, Package, ' +
+      'Library and Sheet, in that order; is this a CSV file?',
+  },
+  csv: {
+    converter: 1,
+    tables: [
+      { label: 'HTML table (rowcast --html)', file: 'parts.html' },
+      { label: 'Wiki table (rowcast --wiki)', file: 'parts.wiki' },
+    ],
+    noHeader: 'The file is empty, so the tables hold only their ends.',
+  },
+};
+// What the text boxes and the preview show of a large table; Copy and
+// Download always take all of it.
+const SHOWN_BYTES = 1 << 20;
+
+// Runs in the worker, made from this function's text: a page opened from
+// disk may not start a worker from a file. The converter reads the file a
+// piece at a time, and every piece read is reported, so the progress bar
+// moves while the page stays free.
+function converterWorker() {
+  let module = null;
+  self.onmessage = (event) => {
+    const { wasm, file, kind } = event.data;
+    if (wasm) {
+      module = new WebAssembly.Module(wasm);
+      return;
+    }
+    const reader = new FileReaderSync();
+    const tables = [[], [], []];
+    const pending = [[], [], []];
+    const pendingBytes = [0, 0, 0];
+    let memory = null;
+    let position = 0;
+    let reported = 0;
+    // Pieces of a table are gathered into a Blob now and then, which the
+    // browser may keep outside the page's memory.
+    const gather = (output) => {
+      tables[output] = [new Blob(tables[output].concat(pending[output]))];
+      pending[output] = [];
+      pendingBytes[output] = 0;
+    };
+    const host = {
+      read(into, most) {
+        try {
+          const piece = new Uint8Array(reader.readAsArrayBuffer(file.slice(position, position + most)));
+          new Uint8Array(memory.buffer, into, piece.length).set(piece);
+          position += piece.length;
+          if (position - reported >= (1 << 20) || piece.length === 0) {
+            reported = position;
+            self.postMessage({ progress: position, size: file.size });
+          }
+          return piece.length;
+        } catch (error) {
+          return -1;
+        }
+      },
+      write(output, bytes, length) {
+        pending[output].push(new Uint8Array(memory.buffer, bytes, length).slice());
+        pendingBytes[output] += length;
+        if (pendingBytes[output] >= (8 << 20)) gather(output);
+      },
+    };
+    // The C library's console streams are never written to: these only
+    // satisfy the module's imports.
+    const unused = () => 52;
+    const instance = new WebAssembly.Instance(module, {
+      host,
+      wasi_snapshot_preview1: { fd_write: unused, fd_seek: unused, fd_close: unused },
+    });
+    memory = instance.exports.memory;
+    const status = instance.exports.convert(kind);
+    for (let output = 0; output < 3; output++) gather(output);
+    self.postMessage({ done: true, status, tables: tables.map((parts) => parts[0]) });
+  };
+}
+
+const page = {
+  fileInput: document.getElementById('file-input'),
+  dropZone: document.getElementById('drop-zone'),
+  fileName: document.getElementById('file-name'),
+  guess: document.getElementById('guess'),
+  progress: document.getElementById('progress'),
+  status: document.getElementById('status'),
+  results: document.getElementById('results'),
+  note: document.getElementById('note'),
+  preview: document.getElementById('preview'),
+  outputs: document.getElementById('outputs'),
+  template: document.getElementById('output-template'),
+};
+
+let worker = null;
+let file = null;
+let converting = 0;  // which conversion the worker's answers belong to
+
+function startWorker() {
+  const source = new Blob([`(${converterWorker.toString()})();`], { type: 'text/javascript' });
+  const url = URL.createObjectURL(source);
+  worker = new Worker(url);
+  URL.revokeObjectURL(url);
+  const wasm = Uint8Array.from(atob(BOMTABLES_WASM), (c) => c.charCodeAt(0));
+  worker.postMessage({ wasm });
+}
+
+function selectedKind() {
+  return document.querySelector('input[name="kind"]:checked').value;
+}
+
+// A BOM export has a header line naming its columns in order; a quoted CSV
+// file starts with a quote. The person can always choose otherwise.
+function guessKind(head) {
+  const lines = head.split('\n');
+  const header = /^[A-Za-z].*Part .*Value .*Device .*Package .*Library .*Sheet/;
+  if (lines.some((line) => header.test(line))) return 'bom';
+  const first = lines.find((line) => line.trim() !== '');
+  if (first !== undefined && first.trimStart().startsWith('"')) return 'csv';
+  if (first !== undefined && /[,;\t]/.test(first) && !/ {2,}/.test(first)) return 'csv';
+  return 'bom';
+}
+
+// Exports are UTF-8 or, from older editors, Latin-1; what is not UTF-8 is
+// shown as Windows-1252 (Latin-1's superset). Only the text shown and copied
+// is decoded: downloads keep the bytes as they are.
+function decoderFor(bytes) {
+  try {
+    new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+    return new TextDecoder('utf-8');
+  } catch (error) {
+    return new TextDecoder('windows-1252');
+  }
+}
+let decoder = new TextDecoder('utf-8');
+
+async function takeFile(chosen) {
+  file = chosen;
+  page.fileName.textContent = `${file.name} (${file.size.toLocaleString('en')} bytes)`;
+  const head = new Uint8Array(await file.slice(0, 1 << 16).arrayBuffer());
+  decoder = decoderFor(head);
+  const kind = guessKind(decoder.decode(head));
+  document.getElementById(`kind-${kind}`).checked = true;
+  page.guess.textContent = kind === 'bom'
+    ? 'This looks like a column-aligned BOM export.'
+    : 'This looks like a CSV file.';
+  convert();
+}
+
+function convert() {
+  if (file === null) return;
+  const kind = selectedKind();
+  converting += 1;
+  const mine = converting;
+  if (worker === null) startWorker();
+  page.progress.value = 0;
+  page.status.textContent = `Converting ${file.name}…`;
+  const started = performance.now();
+  worker.onmessage = (event) => {
+    if (mine !== converting) return;
+    const message = event.data;
+    if (message.progress !== undefined) {
+      page.progress.value = message.size > 0 ? (100 * message.progress) / message.size : 100;
+      return;
+    }
+    showTables(kind, message, performance.now() - started);
+  };
+  worker.postMessage({ file, kind: KINDS[kind].converter });
+}
+
+// A changed kind while a conversion runs: the old worker is dropped.
+function restart() {
+  if (worker !== null) worker.terminate();
+  worker = null;
+  convert();
+}
+
+async function textOf(blob, most) {
+  const bytes = new Uint8Array(await blob.slice(0, most).arrayBuffer());
+  return decoder.decode(bytes);
+}
+
+function sizeText(bytes) {
+  if (bytes < 1 << 20) return `${bytes.toLocaleString('en')} bytes`;
+  return `${(bytes / (1 << 20)).toFixed(1)} MiB`;
+}
+
+async function showTables(kind, message, milliseconds) {
+  page.progress.value = 100;
+  if (message.status === -1 || message.status === -2) {
+    page.status.textContent = message.status === -1
+      ? `${file.name} could not be read.`
+      : 'The tables could not be kept: the browser ran out of memory.';
+    page.results.hidden = true;
+    return;
+  }
+  const tables = KINDS[kind].tables.map((table, i) => ({ ...table, blob: message.tables[i] }));
+  page.note.hidden = message.status !== 0;
+  page.note.textContent = message.status === 0 ? KINDS[kind].noHeader : '';
+  page.outputs.replaceChildren(...tables.map(outputBox));
+  await Promise.all(tables.map(async (table, i) => {
+    const text = await textOf(table.blob, SHOWN_BYTES);
+    page.outputs.children[i].querySelector('.output-text').value = text;
+  }));
+  page.results.hidden = false;
+  await showPreview(tables[0].blob);
+  page.status.textContent = `Converted ${file.name} in ${(milliseconds / 1000).toFixed(1)} s.`;
+}
+
+function outputBox(table, i) {
+  const box = page.template.content.firstElementChild.cloneNode(true);
+  const id = `output-${i}`;
+  const label = box.querySelector('.output-label');
+  label.textContent = table.label;
+  label.htmlFor = id;
+  const text = box.querySelector('.output-text');
+  text.id = id;
+  const size = table.blob.size;
+  box.querySelector('.output-size').textContent = size > SHOWN_BYTES
+    ? `${sizeText(size)}; the first ${sizeText(SHOWN_BYTES)} is shown here. Copy and Download take all of it.`
+    : sizeText(size);
+  const copy = box.querySelector('.copy');
+  copy.textContent = `Copy ${table.file}`;
+  copy.addEventListener('click', () => copyText(table, copy));
+  const download = box.querySelector('.download');
+  download.textContent = `Download ${table.file}`;
+  download.addEventListener('click', () => downloadFile(table));
+  return box;
+}
+
+async function copyText(table, button) {
+  const text = await textOf(table.blob, table.blob.size);
+  try {
+    await navigator.clipboard.writeText(text);
+  } catch (error) {
+    // Without the clipboard's permission (a page opened from disk, in some
+    // browsers) a selected text box is copied instead.
+    const box = document.createElement('textarea');
+    box.value = text;
+    document.body.append(box);
+    box.select();
+    document.execCommand('copy');
+    box.remove();
+  }
+  page.status.textContent = `${table.file} copied.`;
+  button.focus();
+}
+
+function downloadFile(table) {
+  const url = URL.createObjectURL(new Blob([table.blob], { type: 'application/octet-stream' }));
+  const link = document.createElement('a');
+  link.href = url;
+  link.download = table.file;
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 60000);
+}
+
+// The table as a browser shows it, in a frame that runs no script and may
+// load nothing: the cells are not escaped, so markup in them is markup.
+async function showPreview(blob) {
+  let html = await textOf(blob, SHOWN_BYTES);
+  if (blob.size > SHOWN_BYTES) {
+    html = `${html.slice(0, html.lastIndexOf('</tr>') + 5)}\n</table>\n`;
+  }
+  const loaded = new Promise((resolve) => page.preview.addEventListener('load', resolve, { once: true }));
+  page.preview.srcdoc = '<!DOCTYPE html><html><head><meta charset="utf-8">' +
+    '<meta http-equiv="Content-Security-Policy" content="default-src \'none\'; style-src \'unsafe-inline\'">' +
+    '<style>body{font-family:system-ui,sans-serif;margin:0.5rem}table{border-collapse:collapse}' +
+    'th,td{border:1px solid #a2a9b1;padding:0.2rem 0.4rem;text-align:left}th{background:#eaecf0}</style>' +
+    `</head><body>${html}</body></html>`;
+  await loaded;
+}
+
+page.fileInput.addEventListener('change', () => {
+  if (page.fileInput.files.length > 0) takeFile(page.fileInput.files[0]);
+});
+for (const radio of document.querySelectorAll('input[name="kind"]')) {
+  radio.addEventListener('change', restart);
+}
+page.dropZone.addEventListener('dragover', (event) => {
+  event.preventDefault();
+  page.dropZone.classList.add('dragging');
+});
+page.dropZone.addEventListener('dragleave', () => page.dropZone.classList.remove('dragging'));
+page.dropZone.addEventListener('drop', (event) => {
+  event.preventDefault();
+  page.dropZone.classList.remove('dragging');
+  if (event.dataTransfer.files.length > 0) takeFile(event.dataTransfer.files[0]);
+});
+// A file dropped beside the zone would otherwise replace the page.
+window.addEventListener('dragover', (event) => event.preventDefault());
+window.addEventListener('drop', (event) => event.preventDefault());
