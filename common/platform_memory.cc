@@ -1,7 +1,5 @@
 #include "platform.h"
 
-#include <cstdint>
-
 #include "bom_reader.h"
 #include "csv_split.h"
 #include "line_reader.h"
@@ -52,17 +50,19 @@ bool names_open_file(const char *, FILE *)
 enum page_output { PAGE_HTML, PAGE_WIKI, PAGE_DIV_HTML, PAGE_OUTPUTS };
 enum page_kind { PAGE_BOM_EXPORT, PAGE_QUOTED_CSV };
 
+// Each output's stream carries its number to the host.
 static ssize_t write_to_host(void *output, const char *bytes, size_t n)
 {
-    host_write(static_cast<int>(reinterpret_cast<intptr_t>(output)), bytes, n);
+    host_write(*static_cast<const int *>(output), bytes, n);
     return static_cast<ssize_t>(n);
 }
 
 static output_buffer *host_output(page_output output)
 {
     static output_buffer buffers[PAGE_OUTPUTS];
+    static int numbers[PAGE_OUTPUTS] = {PAGE_HTML, PAGE_WIKI, PAGE_DIV_HTML};
     cookie_io_functions_t to_host = {nullptr, write_to_host, nullptr, nullptr};
-    FILE *file = fopencookie(reinterpret_cast<void *>(static_cast<intptr_t>(output)), "w", to_host);
+    FILE *file = fopencookie(&numbers[output], "w", to_host);
     return output_attach(&buffers[output], file, nullptr);
 }
 

@@ -1,0 +1,365 @@
+// Drives the web page in headless Chromium, opened from disk as a person
+// would open it, and checks it against the native programs: every table of
+// the samples, the real exports and generated exports byte for byte (through
+// the Download buttons), the preview cell for cell as a browser shows the
+// program's HTML, markup in cells running nothing, the drop and choose paths,
+// Copy (over a local web server, where the clipboard may be granted), a large
+// export with a moving progress bar, the labels, and a screenshot.
+//
+// node page_test.mjs --page DIR --programs DIR --examples DIR --corpus DIR
+//                    --modules DIR --out DIR [--large-mib N]
+import { execFileSync } from 'node:child_process';
+import crypto from 'node:crypto';
+import fs from 'node:fs';
+import http from 'node:http';
+import { createRequire } from 'node:module';
+import os from 'node:os';
+import path from 'node:path';
+
+const args = {};
+for (let i = 2; i + 1 < process.argv.length; i += 2) args[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
+for (const need of ['page', 'programs', 'examples', 'corpus', 'modules', 'out']) {
+  if (!args[need]) throw new Error(`missing --${need}`);
+  args[need] = path.resolve(args[need]);
+}
+const largeMiB = Number(args['large-mib'] ?? 100);
+const puppeteer = createRequire(path.resolve(args.modules, 'x.js'))('puppeteer-core');
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'page-test-'));
+const downloads = path.join(work, 'downloads');
+fs.mkdirSync(downloads);
+let failures = 0;
+function check(ok, what) {
+  if (!ok) {
+    failures += 1;
+    console.log(`FAIL: ${what}`);
+  }
+  return ok;
+}
+
+// ---- The native programs' tables for a file.
+const TABLES = {
+  bom: ['parts.html', 'parts.wiki', 'parts-grid.html'],
+  csv: ['parts.html', 'parts.wiki'],
+};
+function nativeTables(file, kind) {
+  const dir = fs.mkdtempSync(path.join(work, 'native-'));
+  const run = (program, argv) => execFileSync(path.join(args.programs, program), argv, { cwd: dir, stdio: 'ignore' });
+  if (kind === 'bom') {
+    run('bomtab', ['--i', file, '--html', 'parts.html', '--wiki', 'parts.wiki']);
+    run('bomgrid', [file, 'parts-grid.html']);
+  } else {
+    run('rowcast', ['--i', file, '--html', 'parts.html', '--wiki', 'parts.wiki']);
+  }
+  return TABLES[kind].map((name) => fs.readFileSync(path.join(dir, name)));
+}
+// The page shows what is not UTF-8 as Windows-1252; so does this, with the
+// browser's own decoders.
+function decode(bytes, input) {
+  return page.evaluate((b64, head64) => {
+    const unpack = (text) => Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+    try {
+      new TextDecoder('utf-8', { fatal: true }).decode(unpack(head64));
+      return new TextDecoder('utf-8').decode(unpack(b64));
+    } catch (error) {
+      return new TextDecoder('windows-1252').decode(unpack(b64));
+    }
+  }, bytes.toString('base64'), input.subarray(0, 1 << 16).toString('base64'));
+}
+
+// ---- Exports no one here has seen: generated, the same on every run.
+function random(seed) {
+  return () => {
+    seed = (seed + 0x6d2b79f5) | 0;
+    let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
+    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+}
+const PIECES = ['R1', 'C12', '100nF', '4k7', 'µ', '\xb5', ' ', '  ', '<b>', '&amp;', '|', '||', '!!', 'é', ',', '"', '""', 'x'];
+function text(next, most) {
+  let s = '';
+  while (s.length < most * next()) s += PIECES[Math.floor(next() * PIECES.length)];
+  return s;
+}
+function generatedExport(seed) {
+  const next = random(seed);
+  const names = ['Part', 'Value', 'Device', 'Package', 'Library', 'Sheet'];
+  const widths = names.map((name) => name.length + 1 + Math.floor(next() * 12));
+  const pad = (cells) => cells.map((c, i) => c.padEnd(widths[i])).join('');
+  const lines = ['Partlist exported from a board', '', pad(names), ''];
+  for (let i = 0; i < 300; i++) {
+    const roll = next();
+    if (roll < 0.05) lines.push(text(next, 60000));  // longer than one read
+    else if (roll < 0.1) lines.push(` ${text(next, 40)}`);
+    else lines.push(pad(names.map((_, c) => (c === 0 ? 'R' : '') + text(next, widths[c]))));
+  }
+  const eol = next() < 0.5 ? '\r\n' : '\n';
+  return Buffer.from(lines.join(eol) + eol, 'latin1');
+}
+function generatedCsv(seed) {
+  const next = random(seed);
+  const field = () => `"${text(next, 12).replace(/"/g, next() < 0.5 ? '""' : '"')}"`;
+  const lines = ['"Part","Value","Package","Note"'];
+  for (let i = 0; i < 300; i++) {
+    const fields = Array.from({ length: 1 + Math.floor(next() * 6) }, field);
+    if (next() < 0.03) fields.push(`"${'w'.repeat(5000)}"`);  // longer than one read
+    lines.push(fields.join(next() < 0.9 ? ',' : ',,'));
+  }
+  return Buffer.from(lines.join('\n') + (next() < 0.5 ? '\n' : ''), 'utf8');
+}
+function junk(seed) {
+  const next = random(seed);
+  return Buffer.from(Array.from({ length: 50000 }, () => Math.floor(next() * 256)));
+}
+
+// ---- The page.
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium',
+  headless: true,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync', '--window-size=1000,1400'],
+  defaultViewport: { width: 1000, height: 1400 },
+  userDataDir: path.join(work, 'profile'),
+});
+const browserSession = await browser.target().createCDPSession();
+await browserSession.send('Browser.setDownloadBehavior',
+  { behavior: 'allowAndName', downloadPath: downloads, eventsEnabled: true });
+const page = await browser.newPage();
+const pageUrl = `file://${path.resolve(args.page)}/index.html`;
+const pageDir = `file://${path.resolve(args.page)}/`;
+// What the page loads, and whatever runs where it should not.
+const PAGE_FILES = ['index.html', 'style.css', 'app.js', 'bomtables-wasm.js'];
+const stray = [];
+const ran = [];
+function watch(target, base) {
+  target.on('requestfinished', (request) => {
+    const url = request.url();
+    if (!url.startsWith('blob:') && !PAGE_FILES.some((name) => url === base + name)) stray.push(url);
+  });
+  target.on('dialog', async (dialog) => {
+    ran.push(`dialog: ${dialog.message()}`);
+    await dialog.dismiss();
+  });
+  target.on('pageerror', (error) => ran.push(`error: ${error.message}`));
+}
+watch(page, pageDir);
+await page.goto(pageUrl);
+
+async function settled(target) {
+  await target.waitForFunction(() => /^(Converted|.* could not)/.test(document.getElementById('status').textContent),
+    { timeout: 120000, polling: 50 });
+  return target.$eval('#status', (e) => e.textContent);
+}
+async function clearStatus(target) {
+  await target.$eval('#status', (e) => { e.textContent = ''; });
+}
+// Hands the file to the page by the file chooser or by a drop, and sets the
+// kind by its radio button when the page guessed otherwise.
+async function convertOnPage(target, file, kind, how) {
+  await clearStatus(target);
+  if (how === 'choose') {
+    await (await target.$('#file-input')).uploadFile(file);
+  } else {
+    const bytes = fs.readFileSync(file).toString('base64');
+    await target.evaluate((b64, name) => {
+      const data = Uint8Array.from(atob(b64), (c) => c.charCodeAt(0));
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([data], name));
+      document.getElementById('drop-zone').dispatchEvent(
+        new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, bytes, path.basename(file));
+  }
+  await settled(target);
+  const guessed = await target.$eval('input[name="kind"]:checked', (e) => e.value);
+  if (guessed !== kind) {
+    await clearStatus(target);
+    await target.click(`#kind-${kind}`);
+    await settled(target);
+  }
+  return guessed;
+}
+async function clickButton(target, label) {
+  for (const button of await target.$$('button')) {
+    if ((await button.evaluate((e) => e.textContent)) === label) return button.click();
+  }
+  throw new Error(`no button ${label}`);
+}
+function downloaded(label, target = page) {
+  return new Promise((resolve, reject) => {
+    let guid = null;
+    const onBegin = (event) => { guid = event.guid; };
+    const onProgress = (event) => {
+      if (event.guid !== guid || event.state === 'inProgress') return;
+      browserSession.off('Browser.downloadWillBegin', onBegin);
+      browserSession.off('Browser.downloadProgress', onProgress);
+      if (event.state !== 'completed') return reject(new Error(`download of ${label} ${event.state}`));
+      const file = path.join(downloads, guid);
+      const bytes = fs.readFileSync(file);
+      fs.rmSync(file);
+      return resolve(bytes);
+    };
+    browserSession.on('Browser.downloadWillBegin', onBegin);
+    browserSession.on('Browser.downloadProgress', onProgress);
+    clickButton(target, label).catch(reject);
+  });
+}
+async function previewRows(target) {
+  const frame = target.frames().find((f) => f.url() === 'about:srcdoc');
+  return frame.evaluate(() => [...document.querySelectorAll('tr')].map((tr) => [...tr.cells].map((c) => `${c.tagName}:${c.textContent}`)));
+}
+async function renderedRows(html) {
+  return page.evaluate((text) => [...new DOMParser().parseFromString(text, 'text/html').querySelectorAll('tr')]
+    .map((tr) => [...tr.cells].map((c) => `${c.tagName}:${c.textContent}`)), html);
+}
+
+// ---- Every input: samples, real exports, generated ones.
+const cases = [
+  [path.join(args.examples, 'board.txt'), 'bom', true],
+  [path.join(args.examples, 'parts.csv'), 'csv', true],
+];
+for (const [folder, kind] of [['partlist', 'bom'], ['csv', 'csv']]) {
+  for (const name of fs.readdirSync(path.join(args.corpus, folder)).sort()) {
+    cases.push([path.join(args.corpus, folder, name), kind, true]);
+  }
+}
+const generated = [['export-1.txt', generatedExport(1), 'bom'], ['export-2.txt', generatedExport(2), 'bom'],
+  ['list-1.csv', generatedCsv(1), 'csv'], ['list-2.csv', generatedCsv(2), 'csv'],
+  ['junk.txt', junk(3), 'bom'], ['junk.csv', junk(4), 'csv']];
+for (const [name, bytes, kind] of generated) {
+  fs.writeFileSync(path.join(work, name), bytes);
+  cases.push([path.join(work, name), kind, false]);
+}
+let compared = 0;
+for (const [index, [file, kind, known]] of cases.entries()) {
+  const name = path.basename(file);
+  console.log(`${name} (${kind}, ${index % 2 === 0 ? 'chosen' : 'dropped'})`);
+  // A fresh page for each file, as a person would open it: a browser lets a
+  // page start only so many downloads.
+  await page.goto(pageUrl);
+  const guessed = await convertOnPage(page, file, kind, index % 2 === 0 ? 'choose' : 'drop');
+  if (known) check(guessed === kind, `${name}: guessed ${guessed}, not ${kind}`);
+  const native = nativeTables(file, kind);
+  for (const [i, table] of TABLES[kind].entries()) {
+    const bytes = await downloaded(`Download ${table}`);
+    if (check(bytes.equals(native[i]), `${name}: ${table} differs from the program's`)) compared += 1;
+  }
+  // The preview holds the program's HTML as it is and, for a table, shows
+  // every row as a browser shows that HTML. (Random bytes may hold tags
+  // that make the surrounding page part of the table.)
+  const html = await decode(native[0], fs.readFileSync(file));
+  check((await page.$eval('#preview', (e) => e.srcdoc)).includes(html), `${name}: the preview is not the program's HTML`);
+  if (!name.startsWith('junk')) {
+    const shown = JSON.stringify(await previewRows(page));
+    check(shown === JSON.stringify(await renderedRows(html)), `${name}: the preview shows other rows than the program's HTML`);
+  }
+  if (name === 'board.txt') {
+    await new Promise((resolve) => setTimeout(resolve, 500));  // the frame's first paint
+    await page.screenshot({ path: path.join(args.out, 'web-page.png'), fullPage: true });
+  }
+}
+console.log(`${cases.length} files, ${compared} tables identical to the programs'`);
+
+// ---- Markup in cells is shown, and runs nothing, from disk or a web host.
+const payload = `document.title='ran';parent.document.title='ran';fetch('https://example.org/x')`;
+fs.writeFileSync(path.join(work, 'markup.csv'), '"Part","Value","Package"\n'
+  + `"R1","<img src=x onerror=""${payload}"">","<script>${payload}</script>"\n`
+  + `"R2","<svg onload=""${payload}""></svg>","<iframe src=""javascript:${payload}""></iframe>"\n`);
+const wide = (cells) => cells.map((c) => c.padEnd(200)).join('');
+fs.writeFileSync(path.join(work, 'markup.txt'), `${wide(['Part', 'Value', 'Device', 'Package', 'Library', 'Sheet'])}\n`
+  + `${wide(['R1', `<img src=x onerror="${payload}">`, 'd', `<script>${payload}</script>`, 'l', '1'])}\n`);
+async function markupRunsNothing(target) {
+  for (const [file, kind] of [['markup.csv', 'csv'], ['markup.txt', 'bom']]) {
+    console.log(`${file} (from ${target.url().slice(0, 4) === 'file' ? 'disk' : 'a web host'})`);
+    await convertOnPage(target, path.join(work, file), kind, 'choose');
+    const frame = target.frames().find((f) => f.url() === 'about:srcdoc');
+    check(await frame.$('img') !== null, `${file}: the cell's markup is not in the preview`);
+    check(await frame.evaluate(() => document.title) !== 'ran' && await target.title() !== 'ran', `${file}: a cell's script ran`);
+  }
+}
+await page.goto(pageUrl);
+await markupRunsNothing(page);
+
+// ---- Labels: every control has a name a screen reader can say.
+const unlabelled = await page.evaluate(() => [...document.querySelectorAll('input, textarea, progress, button, iframe')]
+  .filter((e) => (e.labels ? e.labels.length === 0 : true) && !e.title && !e.textContent.trim())
+  .map((e) => e.id || e.outerHTML.slice(0, 60)));
+check(unlabelled.length === 0, `controls without a label: ${unlabelled.join(', ')}`);
+
+// ---- Copy, from a local web server, where the clipboard may be granted.
+const servedPaths = [];
+const server = http.createServer((request, response) => {
+  servedPaths.push(request.url);
+  const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
+  const file = path.join(args.page, name);
+  if (!fs.existsSync(file)) return response.writeHead(404).end();
+  const type = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css' }[path.extname(name)];
+  return response.writeHead(200, { 'Content-Type': type }).end(fs.readFileSync(file));
+});
+await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+const origin = `http://127.0.0.1:${server.address().port}`;
+await browser.defaultBrowserContext().overridePermissions(origin, ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
+const served = await browser.newPage();
+watch(served, `${origin}/`);
+await served.goto(`${origin}/index.html`);
+await markupRunsNothing(served);
+const board = path.join(args.examples, 'board.txt');
+await convertOnPage(served, board, 'bom', 'choose');
+for (const [i, table] of TABLES.bom.entries()) {
+  await clickButton(served, `Copy ${table}`);
+  await served.waitForFunction((t) => document.getElementById('status').textContent === `${t} copied.`, {}, table);
+  const copied = await served.evaluate(() => navigator.clipboard.readText());
+  check(copied === nativeTables(board, 'bom')[i].toString('utf8'), `Copy ${table} copied other text`);
+}
+server.close();
+await served.close();
+await page.bringToFront();
+check(servedPaths.every((url) => PAGE_FILES.includes(url.slice(1))), `the web host was asked for ${servedPaths.join(', ')}`);
+check(ran.length === 0, `the page ran or reported something: ${ran.join('; ')}`);
+check(stray.length === 0, `the page loaded ${stray.join(', ')}`);
+
+// ---- A large export: the bar moves, the page answers, the tables are whole.
+if (largeMiB > 0) {
+  const large = path.join(work, 'large.txt');
+  const header = 'Part     Value          Device            Package         Library   Sheet\n';
+  const line = 'R1       10k            R-EU_R0603        R0603           rcl       1\n';
+  const block = Buffer.from(line.repeat(16384));
+  const out = fs.openSync(large, 'w');
+  fs.writeSync(out, header);
+  for (let written = header.length; written < largeMiB << 20; written += block.length) fs.writeSync(out, block);
+  fs.closeSync(out);
+  const seen = new Set();
+  let peak = 0;
+  const memory = () => {
+    const tree = execFileSync('ps', ['-o', 'rss=', '--ppid', String(browser.process().pid), '-p', String(browser.process().pid)]);
+    return tree.toString().split('\n').filter(Boolean).reduce((sum, kib) => sum + Number(kib), 0) / 1024;
+  };
+  await page.goto(pageUrl);
+  await (await page.$('#file-input')).uploadFile(large);
+  for (;;) {
+    const [status, value] = await page.evaluate(() => [document.getElementById('status').textContent,
+      document.getElementById('progress').value]);
+    peak = Math.max(peak, memory());
+    if (/^Converted/.test(status)) break;
+    if (value > 0 && value < 100) seen.add(Math.round(value));
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  const status = await page.$eval('#status', (e) => e.textContent);
+  console.log(`${largeMiB} MiB export: "${status}"`);
+  check(seen.size >= 3, `the progress bar showed only ${[...seen].join(', ')} while converting ${largeMiB} MiB`);
+  const native = nativeTables(large, 'bom');
+  for (const [i, table] of TABLES.bom.entries()) {
+    const bytes = await downloaded(`Download ${table}`);
+    const digest = (b) => crypto.createHash('sha256').update(b).digest('hex');
+    check(digest(bytes) === digest(native[i]), `${largeMiB} MiB: ${table} differs from the program's`);
+  }
+  console.log(`${largeMiB} MiB export: progress seen at ${seen.size} values, `
+    + `peak memory of the browser's processes ${peak.toFixed(0)} MiB`);
+}
+
+await browser.close();
+fs.rmSync(work, { recursive: true, force: true });
+if (failures > 0) {
+  console.log(`${failures} check(s) failed`);
+  process.exit(1);
+}
+console.log('the page gives the programs\' bytes');
