@@ -4,16 +4,18 @@
 # programs of every package and of the Windows zip (under qemu-user and Wine)
 # converting the samples to the tables stored beside them; and the source
 # tarball, unpacked in an empty folder, passing the README's two Quick start
-# commands.
+# commands. With NODE_MODULES (a folder holding puppeteer-core), the page of
+# the web zip is also tested in Chromium against the amd64 programs.
 #
 # It installs and removes the amd64 package on this system, so it runs in CI
 # (.ci/run), as root, and not from ctest.
 #
-# Usage: tests/release/release_test.sh DIST_DIR
+# Usage: tests/release/release_test.sh DIST_DIR [NODE_MODULES]
 set -uo pipefail
 
-[ $# -eq 1 ] || { echo "usage: release_test.sh DIST_DIR"; exit 2; }
+[ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: release_test.sh DIST_DIR [NODE_MODULES]"; exit 2; }
 dist=$(cd "$1" && pwd) || exit 1
+modules=${2:-}
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 for tool in sha256sum lintian dpkg dpkg-deb readelf x86_64-w64-mingw32-objdump unzip wine qemu-aarch64 qemu-arm; do
@@ -29,7 +31,8 @@ tarball=$(cd "$dist" && ls bomtables-*.tar.gz)
 version=${tarball#bomtables-}
 version=${version%.tar.gz}
 name=bomtables-$version
-expected="$name-windows-x86_64.zip
+expected="$name-web.zip
+$name-windows-x86_64.zip
 $name.tar.gz
 bomtables_${version}_amd64.deb
 bomtables_${version}_arm64.deb
@@ -128,6 +131,19 @@ export WINEDEBUG=-all
 wineboot -i >/dev/null 2>&1
 on_wine() { local program=$1; shift; wine "$windows/$program.exe" "$@"; }
 check_samples windows '\r' on_wine
+
+# The web page: its files, and in Chromium the amd64 programs' bytes.
+unzip -q "$dist/$name-web.zip" -d "$tmp/web" || fail "unzip web"
+for file in index.html app.js style.css bomtables-wasm.js LICENSE.txt; do
+    [ -f "$tmp/web/$name-web/$file" ] || fail "the web zip has no $file"
+done
+if [ -n "$modules" ]; then
+    dpkg-deb -x "$dist/bomtables_${version}_amd64.deb" "$tmp/root-amd64"
+    node "$tmp/source/$name/tests/web/page_test.mjs" --page "$tmp/web/$name-web" --programs "$tmp/root-amd64/usr/bin" \
+        --examples "$examples" --corpus "$tmp/source/$name/tests/data/corpus" --modules "$modules" --out "$tmp/web" \
+        --large-mib 0 >"$tmp/web.log" 2>&1 || { cat "$tmp/web.log"; fail "the web zip's page"; }
+    tail -1 "$tmp/web.log"
+fi
 
 # The source's Quick start, as the README in the tarball gives it.
 quick=$tmp/quick/$name
