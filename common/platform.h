@@ -6,7 +6,8 @@
 
 // What the programs need of their files and standard streams beyond
 // standard C. Each family of systems has its own form of these, in its own
-// file: platform_posix.cc (Linux, macOS, the BSDs) and platform_windows.cc.
+// file: platform_posix.cc (Linux, macOS, the BSDs), platform_windows.cc, and
+// platform_memory.cc for the web page, whose file comes from its script.
 
 // Called first in every run. Standard streams that are closed get the null
 // device, so that no file the run opens takes their place and receives its
