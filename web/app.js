@@ -37,7 +37,7 @@ const SHOWN_BYTES = 1 << 20;
 function converterWorker() {
   let module = null;
   self.onmessage = (event) => {
-    const { wasm, file, kind } = event.data;
+    const { wasm, file, kind, job } = event.data;
     if (wasm) {
       module = new WebAssembly.Module(wasm);
       return;
@@ -64,7 +64,7 @@ function converterWorker() {
           position += piece.length;
           if (position - reported >= (1 << 20) || piece.length === 0) {
             reported = position;
-            self.postMessage({ progress: position, size: file.size });
+            self.postMessage({ job, progress: position, size: file.size });
           }
           return piece.length;
         } catch (error) {
@@ -80,14 +80,19 @@ function converterWorker() {
     // The C library's console streams are never written to: these only
     // satisfy the module's imports.
     const unused = () => 52;
-    const instance = new WebAssembly.Instance(module, {
-      host,
-      wasi_snapshot_preview1: { fd_write: unused, fd_seek: unused, fd_close: unused },
-    });
-    memory = instance.exports.memory;
-    const status = instance.exports.convert(kind);
-    for (let output = 0; output < 3; output++) gather(output);
-    self.postMessage({ done: true, status, tables: tables.map((parts) => parts[0]) });
+    try {
+      const instance = new WebAssembly.Instance(module, {
+        host,
+        wasi_snapshot_preview1: { fd_write: unused, fd_seek: unused, fd_close: unused },
+      });
+      memory = instance.exports.memory;
+      const status = instance.exports.convert(kind);
+      for (let output = 0; output < 3; output++) gather(output);
+      self.postMessage({ job, status, tables: tables.map((parts) => parts[0]) });
+    } catch (error) {
+      // Out of memory, most likely: the tables are not whole.
+      self.postMessage({ job, status: -2 });
+    }
   };
 }
 
@@ -107,7 +112,8 @@ const page = {
 
 let worker = null;
 let file = null;
-let converting = 0;  // which conversion the worker's answers belong to
+let converting = 0;  // the newest conversion: the worker's answers name theirs
+let busy = false;
 
 function startWorker() {
   const source = new Blob([`(${converterWorker.toString()})();`], { type: 'text/javascript' });
@@ -162,30 +168,31 @@ async function takeFile(chosen) {
 
 function convert() {
   if (file === null) return;
+  // A conversion still running is of a file or kind no longer wanted: its
+  // worker is dropped rather than waited for.
+  if (busy) {
+    worker.terminate();
+    worker = null;
+  }
   const kind = selectedKind();
   converting += 1;
-  const mine = converting;
+  const job = converting;
   if (worker === null) startWorker();
+  busy = true;
   page.progress.value = 0;
   page.status.textContent = `Converting ${file.name}…`;
   const started = performance.now();
   worker.onmessage = (event) => {
-    if (mine !== converting) return;
     const message = event.data;
+    if (message.job !== job) return;
     if (message.progress !== undefined) {
       page.progress.value = message.size > 0 ? (100 * message.progress) / message.size : 100;
       return;
     }
-    showTables(kind, message, performance.now() - started);
+    busy = false;
+    showTables(job, kind, message, performance.now() - started);
   };
-  worker.postMessage({ file, kind: KINDS[kind].converter });
-}
-
-// A changed kind while a conversion runs: the old worker is dropped.
-function restart() {
-  if (worker !== null) worker.terminate();
-  worker = null;
-  convert();
+  worker.postMessage({ file, kind: KINDS[kind].converter, job });
 }
 
 async function textOf(blob, most) {
@@ -198,7 +205,8 @@ function sizeText(bytes) {
   return `${(bytes / (1 << 20)).toFixed(1)} MiB`;
 }
 
-async function showTables(kind, message, milliseconds) {
+// Shows the tables of conversion `job`, unless a newer one has begun.
+async function showTables(job, kind, message, milliseconds) {
   page.progress.value = 100;
   if (message.status === -1 || message.status === -2) {
     page.status.textContent = message.status === -1
@@ -208,15 +216,15 @@ async function showTables(kind, message, milliseconds) {
     return;
   }
   const tables = KINDS[kind].tables.map((table, i) => ({ ...table, blob: message.tables[i] }));
+  const texts = await Promise.all(tables.map((table) => textOf(table.blob, SHOWN_BYTES)));
+  if (job !== converting) return;
   page.note.hidden = message.status !== 0;
   page.note.textContent = message.status === 0 ? KINDS[kind].noHeader : '';
   page.outputs.replaceChildren(...tables.map(outputBox));
-  await Promise.all(tables.map(async (table, i) => {
-    const text = await textOf(table.blob, SHOWN_BYTES);
-    page.outputs.children[i].querySelector('.output-text').value = text;
-  }));
+  texts.forEach((text, i) => { page.outputs.children[i].querySelector('.output-text').value = text; });
   page.results.hidden = false;
   await showPreview(tables[0].blob);
+  if (job !== converting) return;
   page.status.textContent = `Converted ${file.name} in ${(milliseconds / 1000).toFixed(1)} s.`;
 }
 
@@ -290,7 +298,7 @@ page.fileInput.addEventListener('change', () => {
   if (page.fileInput.files.length > 0) takeFile(page.fileInput.files[0]);
 });
 for (const radio of document.querySelectorAll('input[name="kind"]')) {
-  radio.addEventListener('change', restart);
+  radio.addEventListener('change', convert);
 }
 page.dropZone.addEventListener('dragover', (event) => {
   event.preventDefault();

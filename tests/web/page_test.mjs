@@ -248,6 +248,8 @@ for (const [index, [file, kind, known]] of cases.entries()) {
   // that make the surrounding page part of the table.)
   const html = await decode(native[0], fs.readFileSync(file));
   check((await page.$eval('#preview', (e) => e.srcdoc)).includes(html), `${name}: the preview is not the program's HTML`);
+  const noted = await page.$eval('#note', (e) => !e.hidden);
+  check(noted === !html.includes('<th'), `${name}: the note on a missing header is ${noted ? 'shown' : 'missing'}`);
   if (!name.startsWith('junk')) {
     const shown = JSON.stringify(await previewRows(page));
     check(shown === JSON.stringify(await renderedRows(html)), `${name}: the preview shows other rows than the program's HTML`);
