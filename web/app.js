@@ -90,8 +90,8 @@ function converterWorker() {
       for (let output = 0; output < 3; output++) gather(output);
       self.postMessage({ job, status, tables: tables.map((parts) => parts[0]) });
     } catch (error) {
-      // Out of memory, most likely: the tables are not whole.
-      self.postMessage({ job, status: -2 });
+      // The tables are not whole: memory ran out, or something else failed.
+      self.postMessage({ job, status: error instanceof RangeError ? -2 : -3 });
     }
   };
 }
@@ -111,9 +111,12 @@ const page = {
 };
 
 let worker = null;
+// The file being converted and the encoding its text is shown in.
 let file = null;
+let encoding = 'utf-8';
 let converting = 0;  // the newest conversion: the worker's answers name theirs
 let busy = false;
+let picked = 0;  // the newest file chosen or dropped
 
 function startWorker() {
   const source = new Blob([`(${converterWorker.toString()})();`], { type: 'text/javascript' });
@@ -128,8 +131,9 @@ function selectedKind() {
   return document.querySelector('input[name="kind"]:checked').value;
 }
 
-// A BOM export has a header line naming its columns in order; a quoted CSV
-// file starts with a quote. The person can always choose otherwise.
+// A BOM export has a header line naming its columns in order; a CSV file's
+// first line starts with a quote or is split by commas, semicolons or tabs
+// rather than aligned with blanks. The person can always choose otherwise.
 function guessKind(head) {
   const lines = head.split('\n');
   const header = /^[A-Za-z].*Part .*Value .*Device .*Package .*Library .*Sheet/;
@@ -142,23 +146,44 @@ function guessKind(head) {
 
 // Exports are UTF-8 or, from older editors, Latin-1; what is not UTF-8 is
 // shown as Windows-1252 (Latin-1's superset). Only the text shown and copied
-// is decoded: downloads keep the bytes as they are.
-function decoderFor(bytes) {
+// is decoded: downloads keep the bytes as they are. A character cut at the
+// end of the bytes looked at does not count against UTF-8.
+function encodingOf(bytes) {
   try {
-    new TextDecoder('utf-8', { fatal: true }).decode(bytes);
-    return new TextDecoder('utf-8');
+    new TextDecoder('utf-8', { fatal: true }).decode(bytes, { stream: true });
+    return 'utf-8';
   } catch (error) {
-    return new TextDecoder('windows-1252');
+    return 'windows-1252';
   }
 }
-let decoder = new TextDecoder('utf-8');
+
+function say(text) {
+  page.status.textContent = text;
+}
+
+// A file that cannot be read leaves nothing of the one before it on show.
+function cannotRead(name) {
+  converting += 1;
+  page.progress.value = 0;
+  page.results.hidden = true;
+  say(`${name} could not be read.`);
+}
 
 async function takeFile(chosen) {
+  picked += 1;
+  const pick = picked;
+  page.fileName.textContent = `${chosen.name} (${chosen.size.toLocaleString('en')} bytes)`;
+  let head;
+  try {
+    head = new Uint8Array(await chosen.slice(0, 1 << 16).arrayBuffer());
+  } catch (error) {
+    if (pick === picked) cannotRead(chosen.name);
+    return;
+  }
+  if (pick !== picked) return;
   file = chosen;
-  page.fileName.textContent = `${file.name} (${file.size.toLocaleString('en')} bytes)`;
-  const head = new Uint8Array(await file.slice(0, 1 << 16).arrayBuffer());
-  decoder = decoderFor(head);
-  const kind = guessKind(decoder.decode(head));
+  encoding = encodingOf(head);
+  const kind = guessKind(new TextDecoder(encoding).decode(head));
   document.getElementById(`kind-${kind}`).checked = true;
   page.guess.textContent = kind === 'bom'
     ? 'This looks like a column-aligned BOM export.'
@@ -175,29 +200,38 @@ function convert() {
     worker = null;
   }
   const kind = selectedKind();
-  converting += 1;
-  const job = converting;
+  const job = { number: converting + 1, file, encoding, kind };
+  converting = job.number;
   if (worker === null) startWorker();
   busy = true;
   page.progress.value = 0;
-  page.status.textContent = `Converting ${file.name}…`;
+  say(`Converting ${file.name}…`);
   const started = performance.now();
   worker.onmessage = (event) => {
     const message = event.data;
-    if (message.job !== job) return;
+    if (message.job !== job.number) return;
     if (message.progress !== undefined) {
       page.progress.value = message.size > 0 ? (100 * message.progress) / message.size : 100;
       return;
     }
     busy = false;
-    showTables(job, kind, message, performance.now() - started);
+    showTables(job, message, performance.now() - started);
   };
-  worker.postMessage({ file, kind: KINDS[kind].converter, job });
+  worker.onerror = (event) => {
+    event.preventDefault();
+    busy = false;
+    worker = null;
+    page.progress.value = 0;
+    say('The converter could not run in this browser.');
+  };
+  worker.postMessage({ file, kind: KINDS[kind].converter, job: job.number });
 }
 
-async function textOf(blob, most) {
+// Text of the first `most` bytes of a table; a character cut at the end is
+// left out.
+async function textOf(blob, most, encoding) {
   const bytes = new Uint8Array(await blob.slice(0, most).arrayBuffer());
-  return decoder.decode(bytes);
+  return new TextDecoder(encoding).decode(bytes, { stream: most < blob.size });
 }
 
 function sizeText(bytes) {
@@ -205,27 +239,33 @@ function sizeText(bytes) {
   return `${(bytes / (1 << 20)).toFixed(1)} MiB`;
 }
 
-// Shows the tables of conversion `job`, unless a newer one has begun.
-async function showTables(job, kind, message, milliseconds) {
-  page.progress.value = 100;
-  if (message.status === -1 || message.status === -2) {
-    page.status.textContent = message.status === -1
-      ? `${file.name} could not be read.`
-      : 'The tables could not be kept: the browser ran out of memory.';
+const FAILURES = {
+  '-1': (name) => `${name} could not be read.`,
+  '-2': () => 'The tables could not be kept: the browser ran out of memory.',
+  '-3': () => 'The conversion failed in this browser.',
+};
+
+// Shows the tables of a conversion, unless a newer one has begun.
+async function showTables(job, message, milliseconds) {
+  if (FAILURES[message.status]) {
+    page.progress.value = 0;
     page.results.hidden = true;
+    say(FAILURES[message.status](job.file.name));
     return;
   }
-  const tables = KINDS[kind].tables.map((table, i) => ({ ...table, blob: message.tables[i] }));
-  const texts = await Promise.all(tables.map((table) => textOf(table.blob, SHOWN_BYTES)));
-  if (job !== converting) return;
-  page.note.hidden = message.status !== 0;
-  page.note.textContent = message.status === 0 ? KINDS[kind].noHeader : '';
+  page.progress.value = 100;
+  const tables = KINDS[job.kind].tables.map((table, i) => ({ ...table, blob: message.tables[i], encoding: job.encoding }));
+  const texts = await Promise.all(tables.map((table) => textOf(table.blob, SHOWN_BYTES, job.encoding)));
+  if (job.number !== converting) return;
+  const note = message.status === 0 ? KINDS[job.kind].noHeader : '';
+  page.note.hidden = note === '';
+  page.note.textContent = note;
   page.outputs.replaceChildren(...tables.map(outputBox));
   texts.forEach((text, i) => { page.outputs.children[i].querySelector('.output-text').value = text; });
   page.results.hidden = false;
-  await showPreview(tables[0].blob);
-  if (job !== converting) return;
-  page.status.textContent = `Converted ${file.name} in ${(milliseconds / 1000).toFixed(1)} s.`;
+  await showPreview(tables[0]);
+  if (job.number !== converting) return;
+  say(`Converted ${job.file.name} in ${(milliseconds / 1000).toFixed(1)} s. ${page.guess.textContent} ${note}`.trim());
 }
 
 function outputBox(table, i) {
@@ -250,7 +290,8 @@ function outputBox(table, i) {
 }
 
 async function copyText(table, button) {
-  const text = await textOf(table.blob, table.blob.size);
+  const text = await textOf(table.blob, table.blob.size, table.encoding);
+  let copied = true;
   try {
     await navigator.clipboard.writeText(text);
   } catch (error) {
@@ -260,10 +301,10 @@ async function copyText(table, button) {
     box.value = text;
     document.body.append(box);
     box.select();
-    document.execCommand('copy');
+    copied = document.execCommand('copy');
     box.remove();
   }
-  page.status.textContent = `${table.file} copied.`;
+  say(copied ? `${table.file} copied.` : `${table.file} could not be copied: select its text and copy it, or download it.`);
   button.focus();
 }
 
@@ -279,18 +320,22 @@ function downloadFile(table) {
 }
 
 // The table as a browser shows it, in a frame that runs no script and may
-// load nothing: the cells are not escaped, so markup in them is markup.
-async function showPreview(blob) {
-  let html = await textOf(blob, SHOWN_BYTES);
-  if (blob.size > SHOWN_BYTES) {
+// load nothing: the cells are not escaped, so markup in them is markup. The
+// frame's policy stops loads and connections; links and meta elements, which
+// may still ask the browser to reach a host ahead of time, are taken out.
+async function showPreview(table) {
+  let html = await textOf(table.blob, SHOWN_BYTES, table.encoding);
+  if (table.blob.size > SHOWN_BYTES) {
     html = `${html.slice(0, html.lastIndexOf('</tr>') + 5)}\n</table>\n`;
   }
+  const shown = new DOMParser().parseFromString(html, 'text/html');
+  for (const element of shown.querySelectorAll('link, meta, base')) element.remove();
   const loaded = new Promise((resolve) => page.preview.addEventListener('load', resolve, { once: true }));
   page.preview.srcdoc = '<!DOCTYPE html><html><head><meta charset="utf-8">' +
     '<meta http-equiv="Content-Security-Policy" content="default-src \'none\'; style-src \'unsafe-inline\'">' +
     '<style>body{font-family:system-ui,sans-serif;margin:0.5rem}table{border-collapse:collapse}' +
     'th,td{border:1px solid #a2a9b1;padding:0.2rem 0.4rem;text-align:left}th{background:#eaecf0}</style>' +
-    `</head><body>${html}</body></html>`;
+    `</head><body>${shown.head.innerHTML}${shown.body.innerHTML}</body></html>`;
   await loaded;
 }
 
