@@ -260,6 +260,13 @@ for (const [index, [file, kind, known]] of cases.entries()) {
 }
 console.log(`${cases.length} files, ${compared} tables identical to the programs'`);
 
+// A folder chosen after a file: nothing of that file's tables stays on show.
+fs.mkdirSync(path.join(work, 'folder'));
+await clearStatus(page);
+await (await page.$('#file-input')).uploadFile(path.join(work, 'folder'));
+check(await settled(page) === 'folder could not be read.' && await page.$eval('#results', (e) => e.hidden),
+  'a folder chosen after a file leaves that file\'s tables on show');
+
 // ---- Markup in cells is shown, and runs nothing, from disk or a web host.
 const payload = `document.title='ran';parent.document.title='ran';fetch('https://example.org/x')`;
 fs.writeFileSync(path.join(work, 'markup.csv'), '"Part","Value","Package"\n'
