@@ -6,6 +6,5 @@ set(CMAKE_SYSTEM_NAME Generic)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)
 set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
-set(CMAKE_EXECUTABLE_SUFFIX .wasm)
 # The module has no entry point: the compiler checks build a library.
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
