@@ -15,21 +15,8 @@ static const char MSG_CANT_READ_INPUT[] = "Can't read input file\n";
 static const char MSG_CANT_WRITE_OUTPUT[] = "Can't write output file\n";
 static const char MSG_CREATED[] = "\nHTML FIle created: %s\n";
 
-[[noreturn]] static void fail(const char *message)
-{
-    printf("%s", message);
-    exit(1);
-}
-
-// The first write that fails ends the run.
-[[noreturn]] static void stop_at_failed_write(const output_buffer *)
-{
-    fail(MSG_CANT_WRITE_OUTPUT);
-}
-
 int main(int argc, char *argv[])
 {
-    static bom_conversion run;
     prepare_standard_streams();
     printf("%s", MSG_BANNER);
     if (argc < 3) {
@@ -49,19 +36,15 @@ int main(int argc, char *argv[])
         fail(MSG_CANT_OPEN_INPUT);
     if (out == nullptr)
         fail(MSG_CANT_OPEN_OUTPUT);
-    bom_reader_reset(&run.reader);
     static output_buffer buffer;
-    run.outputs[0] = {&HTML_DIV_TABLE, output_attach(&buffer, out, stop_at_failed_write)};
+    const table_output output = {&HTML_DIV_TABLE, output_attach(&buffer, out, MSG_CANT_WRITE_OUTPUT, argv[2])};
+    static bom_conversion run;
+    bom_reader_reset(&run.reader);
+    run.outputs = &output;
     run.count = 1;
-    if (!read_lines(in, LINE_BUFFER_SIZE, bom_convert_line, &run)) {
-        // What the table holds so far stays in the file; the failed read is
-        // what the run reports.
-        buffer.write_failed = nullptr;
-        output_flush(&buffer);
-        fail(MSG_CANT_READ_INPUT);
-    }
-    if (!finish_table(run.outputs[0]))
-        fail(MSG_CANT_WRITE_OUTPUT);
+    if (!read_lines(in, LINE_BUFFER_SIZE, bom_convert_line, &run))
+        fail_keeping_outputs(output.out, nullptr, MSG_CANT_READ_INPUT, argv[1]);
+    finish_table(output);
     printf(MSG_CREATED, argv[2]);
     (void)fclose(in);  // read to its end: nothing of it can be lost
     finish_standard_output("bomgrid");

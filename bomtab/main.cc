@@ -3,8 +3,10 @@
 
 int main(int argc, char *argv[])
 {
+    static table_output outputs[2];
     static bom_conversion run;
     bom_reader_reset(&run.reader);
+    run.outputs = outputs;
     run.count = 2;
     const front_end program = {
         "bomtab",
@@ -14,7 +16,7 @@ int main(int argc, char *argv[])
         LINE_BUFFER_SIZE,
         bom_convert_line,
         &run,
-        run.outputs,
+        outputs,
     };
     return run_front_end(argc, argv, program);
 }

@@ -78,10 +78,6 @@ bom_event bom_reader_line(bom_reader *reader, const char *line, size_t n, cell c
     return BOM_HEADER;
 }
 
-// Every row of one read fits an output's buffer.
-static_assert(html_row_most(BOM_CELLS, LINE_BUFFER_SIZE) <= OUTPUT_BUFFER_SIZE, "HTML rows fit");
-static_assert(wiki_row_most(BOM_CELLS, LINE_BUFFER_SIZE) <= OUTPUT_BUFFER_SIZE, "wiki rows fit");
-
 void bom_convert_line(void *context, char *line, size_t length)
 {
     auto *run = static_cast<bom_conversion *>(context);

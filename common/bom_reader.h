@@ -29,11 +29,10 @@ void bom_reader_reset(bom_reader *reader);
 bom_event bom_reader_line(bom_reader *reader, const char *line, size_t length, cell cells[BOM_CELLS]);
 
 // A run of bomtab or bomgrid: the reader and the outputs its events are
-// written to, in order. The programs write one or two tables; the page
-// writes bomtab's two and bomgrid's in one pass.
+// written to, in order.
 struct bom_conversion {
     bom_reader reader;
-    table_output outputs[3];
+    const table_output *outputs;
     int count;
 };
 

@@ -2,7 +2,6 @@
 
 #include <getopt.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,17 +44,6 @@ struct run_options {
     const char *wiki = nullptr;
 };
 
-// Every failure leaves the same way: its text on standard output, where the
-// banner went, then status 1.
-[[noreturn]] __attribute__((format(printf, 1, 2))) static void fail(const char *fmt, ...)
-{
-    va_list args;
-    va_start(args, fmt);
-    vprintf(fmt, args);
-    va_end(args);
-    exit(1);
-}
-
 static void print_banner(const front_end &program)
 {
     puts(HYPHEN_LINE);
@@ -95,6 +83,15 @@ static void report_bad_option(char *argv[])
     (void)fprintf(stderr, "%s: unrecognized option '%s'\n", argv[0], word);
 }
 
+// The C libraries take the empty name of a word such as "--=x" as the start
+// of every option's name and hand it to the first. It names none: it is
+// refused as an unknown option. Its argument is always the rest of the word.
+static bool names_no_option(char *argv[])
+{
+    const char *word = argv[optind - 1];
+    return optarg != word && strncmp(word, "--=", 3) == 0;
+}
+
 static run_options read_options(int argc, char *argv[], const front_end &program)
 {
     run_options opt;
@@ -102,6 +99,10 @@ static run_options read_options(int argc, char *argv[], const front_end &program
     int r;
     opterr = 0;
     while ((r = getopt_long(argc, argv, "", LONG_OPTIONS, &index)) != -1) {
+        if (r == 0 && names_no_option(argv)) {
+            r = '?';
+            optopt = 0;
+        }
         if (r != 0) {
             report_bad_option(argv);
             printf(MSG_INVALID_PARAMETER, r);
@@ -183,46 +184,18 @@ static FILE *open_input(const run_options &opt, const front_end &program, char *
     return in;
 }
 
-// HTML first, then wiki; a file that could not be written completely gets
-// no completion message.
+// HTML first, then wiki. An output that could not be written completely
+// ends the run with its message, before its completion message.
 static void finish_outputs(const run_options &opt, const table_output outputs[2])
 {
     if (outputs[0].out != nullptr) {
-        if (!finish_table(outputs[0]))
-            fail(MSG_CANT_WRITE_HTML, opt.html);
+        finish_table(outputs[0]);
         printf(MSG_HTML_CREATED, opt.html);
     }
     if (outputs[1].out != nullptr) {
-        if (!finish_table(outputs[1]))
-            fail(MSG_CANT_WRITE_WIKI, opt.wiki);
+        finish_table(outputs[1]);
         printf(MSG_WIKI_CREATED, opt.wiki);
     }
-}
-
-// The run's outputs, HTML first, and their names, for a run that ends early.
-static const table_output *run_outputs;
-static run_options run_paths;
-
-// A run that ends early leaves what the tables hold so far in their files
-// (all but `failed`); a write that fails now changes nothing of how it ends.
-static void keep_what_is_gathered(const output_buffer *failed)
-{
-    for (int i = 0; i < 2; i++) {
-        output_buffer *out = run_outputs[i].out;
-        if (out != nullptr && out != failed) {
-            out->write_failed = nullptr;
-            output_flush(out);
-        }
-    }
-}
-
-// The first write to an output that fails ends the run.
-[[noreturn]] static void stop_at_failed_write(const output_buffer *failed)
-{
-    keep_what_is_gathered(failed);
-    if (failed == run_outputs[0].out)
-        fail(MSG_CANT_WRITE_HTML, run_paths.html);
-    fail(MSG_CANT_WRITE_WIKI, run_paths.wiki);
 }
 
 int run_front_end(int argc, char *argv[], const front_end &program)
@@ -236,14 +209,12 @@ int run_front_end(int argc, char *argv[], const front_end &program)
     FILE *in = open_input(opt, program, argv);
     static output_buffer html_buffer, wiki_buffer;
     table_output *outputs = program.outputs;
-    run_outputs = outputs;
-    run_paths = opt;
-    outputs[0] = {&HTML_WIKITABLE, output_attach(&html_buffer, html, stop_at_failed_write)};
-    outputs[1] = {&WIKI_MARKUP, output_attach(&wiki_buffer, wiki, stop_at_failed_write)};
-    if (!read_lines(in, program.read_size, program.handle_line, program.context)) {
-        keep_what_is_gathered(nullptr);
-        fail(MSG_CANT_READ_INPUT, opt.input);
-    }
+    outputs[0] = {&HTML_WIKITABLE, output_attach(&html_buffer, html, MSG_CANT_WRITE_HTML, opt.html)};
+    outputs[1] = {&WIKI_MARKUP, output_attach(&wiki_buffer, wiki, MSG_CANT_WRITE_WIKI, opt.wiki)};
+    output_join(outputs[0].out, outputs[1].out);
+    if (!read_lines(in, program.read_size, program.handle_line, program.context))
+        fail_keeping_outputs(outputs[0].out != nullptr ? outputs[0].out : outputs[1].out, nullptr,
+                             MSG_CANT_READ_INPUT, opt.input);
     finish_outputs(opt, outputs);
     (void)fclose(in);  // read to its end: nothing of it can be lost
     finish_standard_output(program.name);

@@ -13,8 +13,8 @@ struct front_end {
     int read_size;            // bytes per read, the NUL included
     line_handler handle_line;
     void *context;  // the handler's state
-    // The handler's outputs, within its state: the run attaches the HTML
-    // output (or none) as the first and the wiki output as the second.
+    // The handler's outputs: the run attaches the HTML output (or none) as
+    // the first and the wiki output (or none) as the second.
     table_output *outputs;
 };
 

@@ -6,9 +6,6 @@
 
 // The largest read a program may ask for, its NUL included.
 constexpr int MAX_READ_SIZE = 65536;
-// Bytes after a line's end that may be read, though they are no part of it
-// (they are the next lines, or left from earlier reads).
-constexpr size_t LINE_SLACK = 16;
 
 // What a program does with each line. The context is the handler's own
 // state: its reader and the outputs it writes to. The line may be changed,

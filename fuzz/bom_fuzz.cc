@@ -58,10 +58,12 @@ static plain_tables expected_tables(const texts &lines)
 
 static loop_result run(const std::string &stream, const table_writer *const writers[], int count)
 {
+    static table_output outputs[2];
     static bom_conversion conversion;
     bom_reader_reset(&conversion.reader);
+    conversion.outputs = outputs;
     conversion.count = count;
-    return run_read_loop(stream, LINE_BUFFER_SIZE, bom_convert_line, &conversion, conversion.outputs, writers, count);
+    return run_read_loop(stream, LINE_BUFFER_SIZE, bom_convert_line, &conversion, outputs, writers, count);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -77,12 +77,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const plain_tables want = expected_tables(lines);
 
     static const table_writer *const ROWCAST[] = {&HTML_WIKITABLE, &WIKI_MARKUP};
+    static table_output outputs[2];
     static csv_conversion conversion;
+    conversion.outputs = outputs;
     // Twice: nothing of one run may leak into the next.
     for (int pass = 0; pass < 2; pass++) {
         conversion.heading_done = false;
         loop_result rowcast =
-            run_read_loop(stream, CSV_LINE_SIZE, csv_convert_line, &conversion, conversion.outputs, ROWCAST, 2);
+            run_read_loop(stream, CSV_LINE_SIZE, csv_convert_line, &conversion, outputs, ROWCAST, 2);
         FUZZ_CHECK(rowcast.lines == lines);
         FUZZ_CHECK(rowcast.files[0] == want.wikitable);
         FUZZ_CHECK(rowcast.files[1] == want.wiki);

@@ -87,7 +87,7 @@ loop_result run_read_loop(const std::string &stream, int size, line_handler hand
     kept_output files[2];
     for (int i = 0; i < count; i++) {
         files[i] = kept_output_open();
-        outputs[i] = {writers[i], output_attach(&buffers[i], files[i].file, nullptr)};
+        outputs[i] = {writers[i], output_attach(&buffers[i], files[i].file, nullptr, nullptr)};
     }
     FILE *in = memory_input(stream);
     line_recorder recorder = {handle, context, &result.lines};

@@ -19,11 +19,12 @@ size_t strip_quotes(char *cell);
 int split_heading(char *line, cell cells[CSV_MAX_CELLS]);
 
 // A run of rowcast: whether the heading line has been read, and the outputs
-// its rows are written to, HTML first. Zero-initialised for a new run.
+// its rows are written to, HTML first and wiki second. Zero-initialised for
+// a new run.
 struct csv_conversion {
     bool heading_done;
-    cell cells[CSV_MAX_CELLS];  // the heading's
-    table_output outputs[2];
+    const table_output *outputs;
+    cell cells[CSV_MAX_CELLS];  // the cells of the line at hand
 };
 
 // The read loop's line handler for rowcast; the context is a csv_conversion.

@@ -3,7 +3,9 @@
 
 int main(int argc, char *argv[])
 {
+    static table_output outputs[2];
     static csv_conversion run;
+    run.outputs = outputs;
     const front_end program = {
         "rowcast",
         "  rowcast V.01",
@@ -12,7 +14,7 @@ int main(int argc, char *argv[])
         CSV_LINE_SIZE,
         csv_convert_line,
         &run,
-        run.outputs,
+        outputs,
     };
     return run_front_end(argc, argv, program);
 }

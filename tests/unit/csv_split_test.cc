@@ -36,11 +36,11 @@ static void expect_data(const std::string &line, const cell_texts &all, bool tra
     SCOPED_TRACE(line.substr(0, 40));
     memory_output html, wiki;
     static csv_conversion run;
+    const table_output outputs[2] = {{&HTML_WIKITABLE, html.out()}, {&WIKI_MARKUP, wiki.out()}};
     run.heading_done = true;
-    run.outputs[0] = {&HTML_WIKITABLE, html.out()};
-    run.outputs[1] = {&WIKI_MARKUP, wiki.out()};
-    // As the read loop hands a line on: NUL-terminated, spare bytes after it.
-    std::string held = line + '\0' + std::string(LINE_SLACK, '"');
+    run.outputs = outputs;
+    // As the read loop hands a line on: NUL-terminated, other bytes after it.
+    std::string held = line + '\0' + std::string(16, '"');
     csv_convert_line(&run, held.data(), line.size());
     cell_texts cells(all.begin(), all.end() - (trailer ? 1 : 0));
     plain_tables want;

@@ -12,7 +12,7 @@
 // Collects what the writers put into one output, through a real file.
 class memory_output {
   public:
-    memory_output() : buffer_(new output_buffer) { output_attach(buffer_.get(), tmpfile(), nullptr); }
+    memory_output() : buffer_(new output_buffer) { output_attach(buffer_.get(), tmpfile(), nullptr, nullptr); }
     ~memory_output() { output_close(buffer_.get()); }
     memory_output(const memory_output &) = delete;
     memory_output &operator=(const memory_output &) = delete;
