@@ -45,7 +45,7 @@ void output_flush(output_buffer *out)
 void output_put_slowly(output_buffer *out, const char *bytes, size_t n)
 {
     output_flush(out);
-    if (n > OUTPUT_BUFFER_SIZE) {
+    if (n > OUTPUT_BUFFER_SIZE / 2) {
         write_out(out, bytes, n);
         return;
     }

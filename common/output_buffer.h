@@ -30,6 +30,12 @@ output_buffer *output_attach(output_buffer *out, FILE *file, const char *cant_wr
 // Puts `out` (when present) into the run of `run`.
 void output_join(output_buffer *run, output_buffer *out);
 
+// Hands the buffered bytes to the file.
+void output_flush(output_buffer *out);
+
+// Puts bytes that do not fit the free room: what the buffer holds goes to
+// the file first, and more than half a buffer's bytes go there straight,
+// leaving the buffer empty.
 void output_put_slowly(output_buffer *out, const char *bytes, size_t n);
 
 inline void output_put(output_buffer *out, const char *bytes, size_t n)
@@ -47,8 +53,11 @@ inline void output_put(output_buffer *out, char c)
     output_put(out, &c, 1);
 }
 
-// Hands the buffered bytes to the file.
-void output_flush(output_buffer *out);
+// Takes the bytes put straight into the buffer, up to `end`.
+inline void output_commit(output_buffer *out, const char *end)
+{
+    out->used = static_cast<size_t>(end - out->data);
+}
 
 // Flushes and closes the file. When it was not written completely, an output
 // with a message ends the run; one without returns false.

@@ -83,8 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Twice: nothing of one run may leak into the next.
     for (int pass = 0; pass < 2; pass++) {
         conversion.heading_done = false;
-        loop_result rowcast =
-            run_read_loop(stream, CSV_LINE_SIZE, csv_convert_line, &conversion, outputs, ROWCAST, 2);
+        loop_result rowcast = run_read_loop(stream, CSV_LINE_SIZE, csv_convert_line, &conversion, outputs, ROWCAST, 2);
         FUZZ_CHECK(rowcast.lines == lines);
         FUZZ_CHECK(rowcast.files[0] == want.wikitable);
         FUZZ_CHECK(rowcast.files[1] == want.wiki);

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 size_t strip_quotes(char *cell)
 {
     char *to = cell;
@@ -51,6 +50,16 @@ static size_t last_quote(const char *line, size_t length)
     return length;
 }
 
+// The first quote from `from` on; there is one at `last` or before. Fields
+// are mostly a few bytes long, too short for memchr to gain on a look at
+// each byte.
+static size_t next_quote(const char *line, size_t from)
+{
+    while (line[from] != '"')
+        from++;
+    return from;
+}
+
 // The quoted field whose text starts at `from`, its first quote after it at
 // `at`: two quotes side by side with a further quote after them on the line
 // are one quote of the field, which goes on; the first quote that is not so
@@ -62,8 +71,7 @@ static size_t close_field(char *line, size_t from, size_t at, size_t last, size_
     char *to = line + at;
     while (line[at + 1] == '"' && at + 1 < last) {
         // line[at] stays in place as the pair's one quote, moved with the text after it.
-        const char *next = static_cast<const char *>(memchr(line + at + 2, '"', last - at - 1));
-        size_t quote = static_cast<size_t>(next - line);
+        size_t quote = next_quote(line, at + 2);
         size_t n = quote - (at + 2);
         *to++ = '"';
         memmove(to, line + at + 2, n);
@@ -83,21 +91,20 @@ static cell split_data_line(char *line, size_t length, cell cells[], int *count)
 {
     size_t last = last_quote(line, length);
     size_t from = 0;  // where the text after the last quote passed starts
-    bool in_field = false;
     int n = 0;
-    while (from <= last && last < length) {
-        size_t at = static_cast<size_t>(static_cast<const char *>(memchr(line + from, '"', last - from + 1)) - line);
-        if (in_field) {
-            size_t field;
-            at = close_field(line, from, at, last, &field);
-            // Text inside a field's quotes is its cell, whatever its first
-            // byte: ",5 mm" is a value, not a separator.
-            cells[n++] = {line + from, field};
-        } else if (is_text_cell(line, from, at)) {
-            cells[n++] = {line + from, at - from};
-        }
-        in_field = !in_field;
-        from = at + 1;
+    while (last < length && from <= last) {
+        size_t open = next_quote(line, from);
+        if (is_text_cell(line, from, open))
+            cells[n++] = {line + from, open - from};
+        from = open + 1;
+        if (open == last)
+            break;
+        // Text inside a field's quotes is its cell, whatever its first byte:
+        // ",5 mm" is a value, not a separator.
+        size_t field;
+        size_t close = close_field(line, from, next_quote(line, from), last, &field);
+        cells[n++] = {line + from, field};
+        from = close + 1;
     }
     *count = n;
     if (is_text_cell(line, from, length))

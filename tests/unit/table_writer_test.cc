@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "memory_output.h"
+#include "plain_tables.h"
 #include "table_writer.h"
 
 static cell c(const char *text)
@@ -78,4 +81,28 @@ TEST(TableWriter, SkipsAnAbsentOutput)
         w->row(nullptr, HEADS, 3);
         w->end(nullptr);
     }
+}
+
+// Rows of every cell size, from none to more than the whole buffer, after
+// gathered bytes of every count: the place where what is gathered goes to
+// the file falls inside each piece of a row, and no byte is lost or doubled.
+TEST(TableWriter, RowsCrossTheBufferWhole)
+{
+    std::mt19937 random(3);
+    memory_output html, wiki;
+    plain_tables want;
+    for (int i = 0; i < 300; i++) {
+        size_t sizes[] = {0, 1, 3, 7, 8, 15, 16, 17, 100, 40000, OUTPUT_BUFFER_SIZE / 2 + 1, OUTPUT_BUFFER_SIZE + 5};
+        texts row;
+        std::vector<cell> cells;
+        for (int k = static_cast<int>(random() % 4); k > 0; k--)
+            row.push_back(std::string(sizes[random() % (random() % 4 == 0 ? 12 : 9)], static_cast<char>('a' + k)));
+        for (const std::string &text : row)
+            cells.push_back({text.data(), text.size()});
+        HTML_WIKITABLE.row(html.out(), cells.data(), static_cast<int>(cells.size()));
+        WIKI_MARKUP.row(wiki.out(), cells.data(), static_cast<int>(cells.size()));
+        want.row(row, row);
+    }
+    EXPECT_TRUE(html.bytes() == want.wikitable);
+    EXPECT_TRUE(wiki.bytes() == want.wiki);
 }
