@@ -1,9 +1,9 @@
 #include "e2e.h"
+#include "messages.h"
 
 #include <sstream>
 
-static const std::string BANNER = front_end_banner("  rowcast V.01", "  Converts CSV file to Wiki/HTML format");
-static const std::string DONE = "\n HTML FIle created: t.html\n\n Wiki FIle created: t.wiki\n";
+static const std::string BANNER = message(ROWCAST, msg::banner);
 static const std::string HTML_START = "<table class='wikitable' border='1'>\n<tr>\n";
 static const std::string HTML_END = "</table>\n\n";
 static const std::string WIKI_START = "== Partlist ==\n\n{| border='1' class='wikitable'\n";
@@ -25,7 +25,7 @@ static tables convert(const std::string &csv)
     write_file(dir / "in.csv", csv);
     run_result r = run_program(ROWCAST, {"--i", "in.csv", "--html", "t.html", "--wiki", "t.wiki"}, dir.path());
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(same_bytes(BANNER + DONE, r.out));
+    EXPECT_TRUE(same_bytes(completed(ROWCAST, "t.html", "t.wiki"), r.out));
     std::map<std::string, std::string> files = folder_files(dir.path());
     EXPECT_EQ(files.size(), 3u);
     EXPECT_TRUE(same_bytes(csv, files["in.csv"]));
@@ -40,11 +40,11 @@ static void expect_tables(const std::string &csv, const std::string &html, const
 }
 
 // A refused or failed run: the banner, then its one message, and status 1.
-static void expect_failure(const temp_dir &dir, const std::vector<std::string> &args, const std::string &message)
+static void expect_failure(const temp_dir &dir, const std::vector<std::string> &args, const std::string &console)
 {
     run_result r = run_program(ROWCAST, args, dir.path());
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(same_bytes(BANNER + message, r.out));
+    EXPECT_TRUE(same_bytes(BANNER + console, r.out));
 }
 
 TEST(Rowcast, ConvertsTheTwoColumnExample)
@@ -65,10 +65,9 @@ TEST(Rowcast, ConvertsTheTwoColumnExample)
 TEST(Rowcast, PrintsItsOwnBannerAndUsage)
 {
     temp_dir dir;
-    const std::string usage =
-        "Usage: - " + shown_name(ROWCAST) + " --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n";
-    expect_failure(dir, {}, " Error:  No output file specified:  use --wiki fname or --html fname\n\n" + usage);
-    expect_failure(dir, {"--html", "t.html"}, "input text file required\n" + usage);
+    const std::string usage = message(ROWCAST, msg::usage);
+    expect_failure(dir, {}, message(ROWCAST, msg::no_output) + usage);
+    expect_failure(dir, {"--html", "t.html"}, message(ROWCAST, msg::no_input) + usage);
     EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{{"t.html", ""}}));
 }
 
