@@ -121,6 +121,16 @@ TEST(Rowcast, HeadingWithoutNewlineStillEndsItsWikiRow)
                   HTML_START + "<th scope='col'>Part</th>\n<th scope='col'>" + pad + "</th>\n</tr>\n<tr></tr>\n" +
                       HTML_END,
                   WIKI_START + "!Part!!" + pad + "\n|-\n|\n\n" + WIKI_END);
+    // As many heading cells as a full read holds: 2048 of one letter; the
+    // newline again comes alone, a data row.
+    std::string heading = "a", html = HTML_START + "<th scope='col'>a</th>\n", wiki = WIKI_START + "!a";
+    for (int i = 1; i < 2048; i++) {
+        heading += ",a";
+        html += "<th scope='col'>a</th>\n";
+        wiki += "!!a";
+    }
+    expect_tables(heading + "\n\"x\"\n", html + "</tr>\n<tr></tr>\n<tr><td>x</td> </tr>\n" + HTML_END,
+                  wiki + "\n|-\n|\n\n|-\n|x\n" + WIKI_END);
 }
 
 // A data line "C1","pad" whose text before the newline is `length` bytes.
