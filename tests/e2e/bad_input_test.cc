@@ -292,6 +292,11 @@ TEST(BadInput, SpecialFilesAndStreams)
         run_beside_input(p, input,
                          grid ? std::vector{null, null} : std::vector<std::string>{"--i", null, "--html", null}, 0,
                          completed(p.path, null));
+        // Nor does standard output there, which is no file an output could share.
+        const std::string to_null = "exec \"$0\" \"$@\" >" + null;
+        run_beside_input(p, input, p.args("in.txt", null), 0, "", to_null);
+        if (!grid)
+            run_beside_input(p, input, {"--i", "in.txt", "--wiki", null}, 0, "", to_null);
         // Console text with no standard output to go to is not lost: a
         // complete run ends as one.
         files left = run_beside_input(p, input, p.args("in.txt", "o.html"), 0, "", "exec \"$0\" \"$@\" >&-");
