@@ -72,6 +72,9 @@ static const bomtab_case CASES[] = {
     // The parser's complaints are worded alike on every system.
     refused("single dash", {"-i", "in.txt", "--html", "o.html"}, msg::bad_letter, "i"),
     refused("unknown option", {"--x=1", "--html", "o.html", "--i", "in.txt"}, msg::unrecognized, "--x=1"),
+    // An empty name is no option, not the start of every option's name.
+    refused("empty option name", {"--i", "in.txt", "--=board.html"}, msg::unrecognized, "--=board.html"),
+    refused("empty option name alone", {"--i", "in.txt", "--="}, msg::unrecognized, "--="),
     refused("missing argument", {"--html", "o.html", "--h"}, msg::needs_argument, "--html"),
     {"stray words are moved behind the options",
      {"--html", "o.html", "extra", "--i", "in.txt", "more"},

@@ -39,12 +39,15 @@ static void expect_tables(const std::string &csv, const std::string &html, const
     EXPECT_TRUE(same_bytes(wiki, t.wiki));
 }
 
-// A refused or failed run: the banner, then its one message, and status 1.
-static void expect_failure(const temp_dir &dir, const std::vector<std::string> &args, const std::string &console)
+// A refused or failed run: the banner, then its one message, status 1 and
+// `errors` on standard error after the program's name.
+static void expect_failure(const temp_dir &dir, const std::vector<std::string> &args, const std::string &console,
+                           const std::string &errors = "")
 {
     run_result r = run_program(ROWCAST, args, dir.path());
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(same_bytes(BANNER + console, r.out));
+    EXPECT_TRUE(same_bytes(errors.empty() ? "" : shown_name(ROWCAST) + errors, r.err));
 }
 
 TEST(Rowcast, ConvertsTheTwoColumnExample)
@@ -68,7 +71,13 @@ TEST(Rowcast, PrintsItsOwnBannerAndUsage)
     const std::string usage = message(ROWCAST, msg::usage);
     expect_failure(dir, {}, message(ROWCAST, msg::no_output) + usage);
     expect_failure(dir, {"--html", "t.html"}, message(ROWCAST, msg::no_input) + usage);
-    EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{{"t.html", ""}}));
+    // An empty name is no option, not the start of every option's name.
+    write_file(dir / "in.csv", PART_VALUE);
+    for (const char *word : {"--=in.wiki", "--="}) {
+        expect_failure(dir, {"--i", "in.csv", word}, message(ROWCAST, msg::invalid) + usage,
+                       message(ROWCAST, msg::unrecognized, word));
+    }
+    EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{{"t.html", ""}, {"in.csv", PART_VALUE}}));
 }
 
 TEST(Rowcast, DataRowsShowEveryFieldAndNoTrailer)
