@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "e2e.h"
+#include "messages.h"
 
 namespace {
 
@@ -21,17 +22,18 @@ const std::string BOM_HEADS = "<tr>\n<th scope='col'>Part </th>\n<th scope='col'
                               "<th scope='col'>Package </th>\n</tr>\n";
 const std::string CSV_HEADING = "\"Part\",\"Value\"\n";
 
-// One program's command line and texts. bomtab and rowcast write both
+// One program's command line and tables. bomtab and rowcast write both
 // tables; bomgrid takes its two paths as they are.
 struct program_case {
-    std::string name, path, banner;
-    std::string created;  // console text of a complete run, to out.html and out.wiki
+    std::string name, path;
     std::vector<std::string> (*args)(const std::string &in, const std::string &out);
-    std::string cant_open, cant_read, cant_write, cant_create, is_input, is_stdout;  // %s: a path
-    std::string cant_write_wiki, wiki_is_input, wiki_is_stdout, html_is_wiki;        // bomtab and rowcast only
     std::string html_end, wiki_end;  // how every table ends; bomgrid writes no wiki
     // A heading and a data line, and the tables of both (bomtab and rowcast).
     std::string heading, line, html, wiki;
+    std::string says(msg kind, const std::string &at = "") const { return message(path, kind, at); }
+    std::string banner() const { return says(msg::banner); }
+    // The console text of a complete run, to out.html and out.wiki.
+    std::string created() const { return completed(path, "out.html", "out.wiki"); }
 };
 
 std::vector<std::string> front_end_args(const std::string &in, const std::string &out)
@@ -44,26 +46,12 @@ std::vector<std::string> bomgrid_args(const std::string &in, const std::string &
     return {in, out};
 }
 
-program_case front_end_case(const std::string &name, const std::string &path, const std::string &title,
-                            const std::string &description, const std::string &heading, const std::string &line,
-                            const std::string &html, const std::string &wiki)
+program_case front_end_case(const std::string &name, const std::string &path, const std::string &heading,
+                            const std::string &line, const std::string &html, const std::string &wiki)
 {
-    std::string banner = front_end_banner(title, description);
     return {name,
             path,
-            banner,
-            banner + "\n HTML FIle created: out.html\n\n Wiki FIle created: out.wiki\n",
             front_end_args,
-            "Can't open input file %s\n",
-            "Can't read input file %s\n",
-            "Can't write html output file %s\n",
-            "Can't create html output file %s\n",
-            "Can't create html output file %s: it is the input file\n",
-            "Can't create html output file %s: it is the standard output\n",
-            "Can't write wiki output file %s\n",
-            "Can't create wiki output file %s: it is the input file\n",
-            "Can't create wiki output file %s: it is the standard output\n",
-            "Can't create html output file %s: it is the wiki output file\n",
             "</table>\n\n",
             "|}\n\n",
             heading,
@@ -75,42 +63,14 @@ program_case front_end_case(const std::string &name, const std::string &path, co
 std::vector<program_case> programs()
 {
     return {
-        front_end_case("bomtab", BOMTAB, "  bomtab V.03",
-                       "  Converts text file exported from BOM of Eagle Layout Editor", HEADER, PART_LINE,
+        front_end_case("bomtab", BOMTAB, HEADER, PART_LINE,
                        BOM_HEADS + "<tr><td>R1      </td> <td> 10k           </td> <td> 0207/10        </td> </tr>\n",
                        "!Part !!Value !!Package \n|-\n|R1      || 10k           || 0207/10        \n"),
-        front_end_case("rowcast", ROWCAST, "  rowcast V.01", "  Converts CSV file to Wiki/HTML format", CSV_HEADING,
-                       "\"R1\",\"10k\"\n",
+        front_end_case("rowcast", ROWCAST, CSV_HEADING, "\"R1\",\"10k\"\n",
                        "<tr>\n<th scope='col'>Part</th>\n<th scope='col'>Value\n</th>\n</tr>\n"
                        "<tr><td>R1</td> <td>10k</td> </tr>\n",
                        "!Part!!Value\n|-\n|R1||10k\n"),
-        {"bomgrid",
-         BOMGRID,
-         "bomgrid V.02\n",
-         "bomgrid V.02\n\nHTML FIle created: out.html\n",
-         bomgrid_args,
-         "Can't open input file\n",
-         "Can't read input file\n",
-         "Can't write output file\n",
-         "Can't open output file\n",
-         "Can't open output file: it is the input file\n",
-         "Can't open output file: it is the standard output\n",
-         "",
-         "",
-         "",
-         "",
-         "</table>\n</div>\n",
-         "",
-         HEADER,
-         PART_LINE,
-         "",
-         ""}};
-}
-
-std::string with_path(const std::string &message, const std::string &path)
-{
-    size_t at = message.find("%s");
-    return at == std::string::npos ? message : message.substr(0, at) + path + message.substr(at + 2);
+        {"bomgrid", BOMGRID, bomgrid_args, "</table>\n</div>\n", "", HEADER, PART_LINE, "", ""}};
 }
 
 using files = std::map<std::string, std::string>;
@@ -179,7 +139,7 @@ TEST(BadInput, EveryProgramConvertsAnyBytesToCompleteTables)
     for (const program_case &p : programs()) {
         for (const auto &input : inputs) {
             SCOPED_TRACE(p.name + ": " + input.first);
-            files left = run_beside_input(p, input.second, p.args("in.txt", "out.html"), 0, p.created);
+            files left = run_beside_input(p, input.second, p.args("in.txt", "out.html"), 0, p.created());
             EXPECT_TRUE(same_bytes(input.second, left["in.txt"]));
             EXPECT_TRUE(ends_with(left["out.html"], p.html_end)) << "out.html is not complete";
             EXPECT_TRUE(ends_with(left["out.wiki"], p.wiki_end)) << "out.wiki is not complete";
@@ -213,58 +173,47 @@ enum left_as { EMPTY, WHOLE_HTML, WIKI_WITHOUT_END, CONSOLE };
 // and rowcast, `grid` bomgrid's; an empty one leaves those programs out.
 struct failure_case {
     const char *front, *grid;
-    std::string program_case::*message;
+    msg kind;
     const char *path;                     // in the message
     std::map<std::string, left_as> left;  // every file left besides in.txt, hard.txt and keep.wiki
     size_t lines = 1;                     // data lines after the heading
-    std::string before = "";              // console text before the message
+    const char *html_done = "";           // an HTML output completed before the message
     const char *redirect = "";            // standard output elsewhere: the console text is not seen
 };
 
 const failure_case FAILURES[] = {
     // A small table fails only when it is written at the end, a large one
     // already while rows are written.
-    {"--i in.txt --html /dev/full", "in.txt /dev/full", &program_case::cant_write, "/dev/full", {}},
-    {"--i in.txt --html /dev/full", "in.txt /dev/full", &program_case::cant_write, "/dev/full", {}, 4000},
-    {"--i . --html o.html", ". o.html", &program_case::cant_read, ".", {{"o.html", EMPTY}}},
+    {"--i in.txt --html /dev/full", "in.txt /dev/full", msg::cant_write, "/dev/full", {}},
+    {"--i in.txt --html /dev/full", "in.txt /dev/full", msg::cant_write, "/dev/full", {}, 4000},
+    {"--i . --html o.html", ". o.html", msg::cant_read, ".", {{"o.html", EMPTY}}},
     // The output names the input: as it is, through a symbolic or a hard link.
-    {"--i in.txt --html in.txt", "in.txt in.txt", &program_case::is_input, "in.txt", {}},
-    {"--i in.txt --html soft.txt", "in.txt soft.txt", &program_case::is_input, "soft.txt", {}},
-    {"--i in.txt --html hard.txt", "in.txt hard.txt", &program_case::is_input, "hard.txt", {}},
+    {"--i in.txt --html in.txt", "in.txt in.txt", msg::is_input, "in.txt", {}},
+    {"--i in.txt --html soft.txt", "in.txt soft.txt", msg::is_input, "soft.txt", {}},
+    {"--i in.txt --html hard.txt", "in.txt hard.txt", msg::is_input, "hard.txt", {}},
     // bomtab and rowcast create the wiki output first, then the HTML output,
     // and finish the HTML output first; what either holds stays.
-    {"--i . --wiki o.wiki", "", &program_case::cant_read, ".", {{"o.wiki", EMPTY}}},
-    {"--i in.txt --wiki soft.txt --html o.html", "", &program_case::wiki_is_input, "soft.txt", {}},
-    {"--i hard.txt --wiki in.txt", "", &program_case::wiki_is_input, "in.txt", {}},
-    {"--i in.txt --wiki o.wiki --html hard.txt", "", &program_case::is_input, "hard.txt", {}},
-    {"--i in.txt --wiki o.wiki --html ./o.wiki", "", &program_case::html_is_wiki, "./o.wiki", {{"o.wiki", EMPTY}}},
-    {"--i in.txt --wiki o.wiki --html /dev/full",
-     "",
-     &program_case::cant_write,
-     "/dev/full",
-     {{"o.wiki", WIKI_WITHOUT_END}}},
+    {"--i . --wiki o.wiki", "", msg::cant_read, ".", {{"o.wiki", EMPTY}}},
+    {"--i in.txt --wiki soft.txt --html o.html", "", msg::wiki_is_input, "soft.txt", {}},
+    {"--i hard.txt --wiki in.txt", "", msg::wiki_is_input, "in.txt", {}},
+    {"--i in.txt --wiki o.wiki --html hard.txt", "", msg::is_input, "hard.txt", {}},
+    {"--i in.txt --wiki o.wiki --html ./o.wiki", "", msg::html_is_wiki, "./o.wiki", {{"o.wiki", EMPTY}}},
+    {"--i in.txt --wiki o.wiki --html /dev/full", "", msg::cant_write, "/dev/full", {{"o.wiki", WIKI_WITHOUT_END}}},
     {"--i in.txt --wiki /dev/full --html o.html",
      "",
-     &program_case::cant_write_wiki,
+     msg::cant_write_wiki,
      "/dev/full",
      {{"o.html", WHOLE_HTML}},
      1,
-     "\n HTML FIle created: o.html\n"},
+     "o.html"},
     // A refused run touches no file; the outputs are looked at before any is opened.
-    {"--i in.txt --wiki keep.wiki --html in.txt", "", &program_case::is_input, "in.txt", {}},
+    {"--i in.txt --wiki keep.wiki --html in.txt", "", msg::is_input, "in.txt", {}},
     // An output that is standard output's file would lose the table under
     // the console text, which there is all it holds.
-    {"--i in.txt --html o.html",
-     "in.txt o.html",
-     &program_case::is_stdout,
-     "o.html",
-     {{"o.html", CONSOLE}},
-     1,
-     "",
-     "> o.html"},
+    {"--i in.txt --html o.html", "in.txt o.html", msg::is_stdout, "o.html", {{"o.html", CONSOLE}}, 1, "", "> o.html"},
     {"--i in.txt --wiki o.wiki --html o.html",
      "",
-     &program_case::wiki_is_stdout,
+     msg::wiki_is_stdout,
      "o.wiki",
      {{"o.wiki", CONSOLE}},
      1,
@@ -273,13 +222,13 @@ const failure_case FAILURES[] = {
     // With standard output closed, no output takes its place and its text.
     {"--i missing.txt --wiki o.wiki --html o.html",
      "",
-     &program_case::cant_open,
+     msg::cant_open,
      "missing.txt",
      {{"o.wiki", EMPTY}, {"o.html", EMPTY}},
      1,
      "",
      ">&-"},
-    {"", "missing.txt o.html", &program_case::cant_open, "missing.txt", {{"o.html", EMPTY}}, 1, "", ">&-"},
+    {"", "missing.txt o.html", msg::cant_open, "missing.txt", {{"o.html", EMPTY}}, 1, "", ">&-"},
 };
 
 std::vector<std::string> words(const char *line)
@@ -307,12 +256,12 @@ TEST(BadInput, FailedRunsEndWithTheirMessageAndLeaveTheInput)
                 continue;
             }
             // A folder cannot be opened as a file there at all.
-            std::string program_case::*message =
-                ON_WINDOWS && c.message == &program_case::cant_read ? &program_case::cant_open : c.message;
+            const msg kind = ON_WINDOWS && c.kind == msg::cant_read ? msg::cant_open : c.kind;
             std::string input = p.heading;
             for (size_t i = 0; i < c.lines; i++)
                 input += p.line;
-            const std::string console = p.banner + c.before + with_path(p.*message, c.path);
+            const std::string console =
+                p.banner() + (*c.html_done ? p.says(msg::html_created, c.html_done) : "") + p.says(kind, c.path);
             files expected = {{"in.txt", input}, {"hard.txt", input}, {"keep.wiki", KEEP}};
             for (const auto &[name, how] : c.left)
                 expected[name] = how == EMPTY        ? ""
@@ -337,12 +286,17 @@ TEST(BadInput, SpecialFilesAndStreams)
     for (const program_case &p : programs()) {
         SCOPED_TRACE(p.name);
         const bool grid = p.path == BOMGRID;
-        const std::string input = p.heading + p.line, created = grid ? "\n" : "\n ";
+        const std::string input = p.heading + p.line;
         // The null device as input and output destroys nothing: the run goes on.
         const std::string null = NULL_DEVICE;
         run_beside_input(p, input,
                          grid ? std::vector{null, null} : std::vector<std::string>{"--i", null, "--html", null}, 0,
-                         p.banner + created + "HTML FIle created: " + null + "\n");
+                         completed(p.path, null));
+        // Nor does standard output there, which is no file an output could share.
+        const std::string to_null = "exec \"$0\" \"$@\" >" + null;
+        run_beside_input(p, input, p.args("in.txt", null), 0, "", to_null);
+        if (!grid)
+            run_beside_input(p, input, {"--i", "in.txt", "--wiki", null}, 0, "", to_null);
         // Console text with no standard output to go to is not lost: a
         // complete run ends as one.
         files left = run_beside_input(p, input, p.args("in.txt", "o.html"), 0, "", "exec \"$0\" \"$@\" >&-");
@@ -353,7 +307,7 @@ TEST(BadInput, SpecialFilesAndStreams)
             continue;
         }
         // Console text that cannot be written is reported once the files are complete.
-        left = run_beside_input(p, input, p.args("in.txt", "o.html"), 1, p.name + ": can't write to standard output\n",
+        left = run_beside_input(p, input, p.args("in.txt", "o.html"), 1, p.says(msg::stdout_lost, p.name),
                                 "exec \"$0\" \"$@\" 2>&1 >/dev/full");
         EXPECT_TRUE(ends_with(left["o.html"], p.html_end));
         // A write refused by the file size limit or a pipe without a reader
@@ -361,17 +315,18 @@ TEST(BadInput, SpecialFilesAndStreams)
         std::string large = p.heading;
         for (int i = 0; i < 4000; i++)
             large += p.line;
-        left = run_beside_input(p, large, p.args("in.txt", "o.html"), 1, p.banner + with_path(p.cant_write, "o.html"),
+        left = run_beside_input(p, large, p.args("in.txt", "o.html"), 1, p.banner() + p.says(msg::cant_write, "o.html"),
                                 "ulimit -f 64 && exec \"$0\" \"$@\"");
         EXPECT_LE(left["o.html"].size(), 65536u);
-        run_beside_input(p, large, p.args("in.txt", "fifo"), 1, p.banner + with_path(p.cant_write, "fifo"),
+        run_beside_input(p, large, p.args("in.txt", "fifo"), 1, p.banner() + p.says(msg::cant_write, "fifo"),
                          "mkfifo fifo && { head -c 1 fifo >/dev/null & } && exec \"$0\" \"$@\"");
     }
     // An endless input to a full disk: the first failed write ends the run.
     if (ON_WINDOWS)
         return;
-    run_beside_input(programs()[1], "", words("--i /dev/zero --html /dev/full"), 1,
-                     programs()[1].banner + "Can't write html output file /dev/full\n");
+    const program_case rowcast = programs()[1];
+    run_beside_input(rowcast, "", words("--i /dev/zero --html /dev/full"), 1,
+                     rowcast.banner() + rowcast.says(msg::cant_write, "/dev/full"));
 }
 
 TEST(BadInput, InputsThatCannotBeOpenedEndTheRun)
@@ -382,17 +337,17 @@ TEST(BadInput, InputsThatCannotBeOpenedEndTheRun)
         temp_dir d;
         run_result r = run_program(p.path, p.args("missing.txt", "out.html"), d.path());
         EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(same_bytes(p.banner + with_path(p.cant_open, "missing.txt"), r.out));
+        EXPECT_TRUE(same_bytes(p.banner() + p.says(msg::cant_open, "missing.txt"), r.out));
 
         if (geteuid() != 0) {  // root reads any file
             write_file(d / "locked.txt", sample);
             ASSERT_EQ(chmod((d / "locked.txt").c_str(), 0), 0);
             r = run_program(p.path, p.args("locked.txt", "out.html"), d.path());
             EXPECT_EQ(r.status, 1);
-            EXPECT_TRUE(same_bytes(p.banner + with_path(p.cant_open, "locked.txt"), r.out));
+            EXPECT_TRUE(same_bytes(p.banner() + p.says(msg::cant_open, "locked.txt"), r.out));
             // Named again as the output, it is refused before either is opened.
             r = run_program(p.path, p.args("locked.txt", "locked.txt"), d.path());
-            EXPECT_TRUE(same_bytes(p.banner + with_path(p.is_input, "locked.txt"), r.out));
+            EXPECT_TRUE(same_bytes(p.banner() + p.says(msg::is_input, "locked.txt"), r.out));
             ASSERT_EQ(chmod((d / "locked.txt").c_str(), 0644), 0);
             EXPECT_EQ(read_file(d / "locked.txt"), sample);
         }
@@ -411,7 +366,7 @@ TEST(BadInput, AnOutputInALockedFolderIsNotCreated)
         ASSERT_EQ(mkdir((d / "locked").c_str(), 0555), 0);
         run_result r = run_program(p.path, p.args("in.txt", "locked/out.html"), d.path());
         EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(same_bytes(p.banner + with_path(p.cant_create, "locked/out.html"), r.out));
+        EXPECT_TRUE(same_bytes(p.banner() + p.says(msg::cant_create, "locked/out.html"), r.out));
         EXPECT_EQ(read_file(d / "in.txt"), sample);
     }
 }
@@ -448,14 +403,14 @@ TEST(BadInput, EverySpellingOfTheInputIsTheInput)
         for (const std::string &spelling : spellings) {
             run_result r = run_program(p.path, p.args("in.txt", spelling), d.path());
             EXPECT_EQ(r.status, 1) << spelling;
-            EXPECT_TRUE(same_bytes(p.banner + with_path(p.is_input, spelling), r.out)) << spelling;
+            EXPECT_TRUE(same_bytes(p.banner() + p.says(msg::is_input, spelling), r.out)) << spelling;
         }
         EXPECT_EQ(read_raw(d / "in.txt"), input);
         // An output that exists already is written over, run after run.
         for (int run = 0; run < 2; run++) {
             run_result r = run_program(p.path, p.args("in.txt", "out.html"), d.path());
             EXPECT_EQ(r.status, 0);
-            EXPECT_TRUE(same_bytes(p.created, r.out));
+            EXPECT_TRUE(same_bytes(p.created(), r.out));
             EXPECT_TRUE(lines_end_as_text(read_raw(d / "out.html")));
             EXPECT_TRUE(lines_end_as_text(r.raw_out));
         }

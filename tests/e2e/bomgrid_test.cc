@@ -4,18 +4,13 @@
 #include <vector>
 
 #include "e2e.h"
+#include "messages.h"
 
 namespace {
 
-const std::string BANNER = "bomgrid V.02\n";
-const std::string USAGE = BANNER + "Usage: - " + shown_name(BOMGRID) + " inputfile.txt  output.html";
+const std::string BANNER = message(BOMGRID, msg::banner);
+const std::string USAGE = BANNER + message(BOMGRID, msg::usage);
 const std::string DIV_END = "</table>\n</div>\n";
-
-// What a complete run prints for the output path it was given.
-std::string created(const std::string &path)
-{
-    return BANNER + "\nHTML FIle created: " + path + "\n";
-}
 
 // The division, the 40% table line (a single percent sign) and the heading
 // cells with their trailing blanks: how every output with a header starts.
@@ -55,7 +50,7 @@ std::string converted(const std::string &in, const std::vector<std::string> &arg
 {
     temp_dir d;
     write_file(d / "in.txt", in);
-    files left = run_in(d, args, 0, created("out.html"));
+    files left = run_in(d, args, 0, completed(BOMGRID, "out.html"));
     EXPECT_EQ(left.size(), 2u);
     EXPECT_TRUE(same_bytes(in, left["in.txt"]));
     return left["out.html"];
@@ -77,6 +72,7 @@ TEST(Bomgrid, ConvertsToOneTable)
 
 TEST(Bomgrid, StopsBeforeReading)
 {
+    const std::string cant_open = BANNER + message(BOMGRID, msg::cant_open);
     const struct {
         std::vector<std::string> args;
         std::string out;
@@ -85,11 +81,11 @@ TEST(Bomgrid, StopsBeforeReading)
         {{}, USAGE, {}},
         {{"in.txt"}, USAGE, {}},
         // Both files are opened before either is looked at: the output is left behind.
-        {{"missing.txt", "out.html"}, BANNER + "Can't open input file\n", {{"out.html", ""}}},
-        {{"in.txt", "nodir/out.html"}, BANNER + "Can't open output file\n", {}},
-        {{"missing.txt", "nodir/out.html"}, BANNER + "Can't open input file\n", {}},
+        {{"missing.txt", "out.html"}, cant_open, {{"out.html", ""}}},
+        {{"in.txt", "nodir/out.html"}, BANNER + message(BOMGRID, msg::cant_create), {}},
+        {{"missing.txt", "nodir/out.html"}, cant_open, {}},
         // An input that does not exist cannot be the output; the output is created.
-        {{"missing.txt", "missing.txt"}, BANNER + "Can't open input file\n", {{"missing.txt", ""}}},
+        {{"missing.txt", "missing.txt"}, cant_open, {{"missing.txt", ""}}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));

@@ -1,4 +1,5 @@
 #include "e2e.h"
+#include "messages.h"
 
 // A header with its names at 0, 9, 24, 39, 49 and 59 and one part line of 61
 // bytes whose Part, Value and Package cells are 8, 15 and 10 bytes long.
@@ -26,22 +27,12 @@ static const std::string BOARD_WIKI = "== Partlist ==\n"
 static const std::string HTML_END = "</table>\n\n";
 static const std::string WIKI_END = "|}\n\n";
 
-static const std::string BANNER =
-    front_end_banner("  bomtab V.03", "  Converts text file exported from BOM of Eagle Layout Editor");
-static const std::string USAGE =
-    "Usage: - " + shown_name(BOMTAB) + " --i inputfile.txt  --wiki wikioutput.wiki --html htmloutput.html \n\n";
-static const std::string INVALID = "Invalid Parameter: 63\n";
-static const std::string NO_OUTPUT = " Error:  No output file specified:  use --wiki fname or --html fname\n\n";
-
-static std::string html_done(const std::string &path)
-{
-    return "\n HTML FIle created: " + path + "\n";
-}
-
-static std::string wiki_done(const std::string &path)
-{
-    return "\n Wiki FIle created: " + path + "\n";
-}
+static const std::string BANNER = message(BOMTAB, msg::banner);
+static const std::string USAGE = message(BOMTAB, msg::usage);
+static const std::string INVALID = message(BOMTAB, msg::invalid);
+static const std::string NO_OUTPUT = message(BOMTAB, msg::no_output);
+static const auto html_done = [](const std::string &path) { return message(BOMTAB, msg::html_created, path); };
+static const auto wiki_done = [](const std::string &path) { return message(BOMTAB, msg::wiki_created, path); };
 
 using file_set = std::map<std::string, std::string>;
 
@@ -54,6 +45,12 @@ struct bomtab_case {
     std::vector<std::string> env = {};
     std::string errors = "";  // standard error, after the program's name
 };
+
+// A command line the option parser refuses: no file is created.
+static bomtab_case refused(const char *name, std::vector<std::string> args, msg complaint, const char *word)
+{
+    return {name, std::move(args), INVALID + USAGE, 1, {}, {}, message(BOMTAB, complaint, word)};
+}
 
 static const bomtab_case CASES[] = {
     {"both outputs",
@@ -73,53 +70,44 @@ static const bomtab_case CASES[] = {
      0,
      {{"o.html", BOARD_HTML}, {"o.wiki", BOARD_WIKI}}},
     // The parser's complaints are worded alike on every system.
-    {"single dash", {"-i", "in.txt", "--html", "o.html"}, INVALID + USAGE, 1, {}, {}, ": invalid option -- 'i'\n"},
-    {"unknown option",
-     {"--x=1", "--html", "o.html", "--i", "in.txt"},
-     INVALID + USAGE,
-     1,
-     {},
-     {},
-     ": unrecognized option '--x=1'\n"},
-    {"missing argument",
-     {"--html", "o.html", "--h"},
-     INVALID + USAGE,
-     1,
-     {},
-     {},
-     ": option '--html' requires an argument\n"},
+    refused("single dash", {"-i", "in.txt", "--html", "o.html"}, msg::bad_letter, "i"),
+    refused("unknown option", {"--x=1", "--html", "o.html", "--i", "in.txt"}, msg::unrecognized, "--x=1"),
+    // An empty name is no option, not the start of every option's name.
+    refused("empty option name", {"--i", "in.txt", "--=board.html"}, msg::unrecognized, "--=board.html"),
+    refused("empty option name alone", {"--i", "in.txt", "--="}, msg::unrecognized, "--="),
+    refused("missing argument", {"--html", "o.html", "--h"}, msg::needs_argument, "--html"),
     {"stray words are moved behind the options",
      {"--html", "o.html", "extra", "--i", "in.txt", "more"},
-     " Ignored no option parameter(s): extra more \n" + html_done("o.html"),
+     message(BOMTAB, msg::ignored) + "extra more \n" + html_done("o.html"),
      0,
      {{"o.html", BOARD_HTML}}},
     {"POSIXLY_CORRECT stops at the first stray word",
      {"extra", "--html", "o.html", "--i", "in.txt"},
-     " Ignored no option parameter(s): extra --html o.html --i in.txt \n" + NO_OUTPUT + USAGE,
+     message(BOMTAB, msg::ignored) + "extra --html o.html --i in.txt \n" + NO_OUTPUT + USAGE,
      1,
      {},
      {"POSIXLY_CORRECT=1"}},
     {"-- ends the options",
      {"--html", "o.html", "--", "--i", "in.txt"},
-     " Ignored no option parameter(s): --i in.txt \ninput text file required\n" + USAGE,
+     message(BOMTAB, msg::ignored) + "--i in.txt \n" + message(BOMTAB, msg::no_input) + USAGE,
      1,
      {{"o.html", ""}}},
     {"no output", {"--i", "in.txt"}, NO_OUTPUT + USAGE, 1, {}},
-    {"no input", {"--html", "o.html"}, "input text file required\n" + USAGE, 1, {{"o.html", ""}}},
+    {"no input", {"--html", "o.html"}, message(BOMTAB, msg::no_input) + USAGE, 1, {{"o.html", ""}}},
     {"missing input",
      {"--wiki", "o.wiki", "--html", "o.html", "--i", "missing.txt"},
-     "Can't open input file missing.txt\n",
+     message(BOMTAB, msg::cant_open, "missing.txt"),
      1,
      {{"o.wiki", ""}, {"o.html", ""}}},
     {"wiki cannot be created",
      {"--wiki", "no/o.wiki", "--html", "o.html", "--i", "in.txt"},
-     "Can't create wiki output file no/o.wiki\n",
+     message(BOMTAB, msg::cant_create_wiki, "no/o.wiki"),
      1,
      {}},
-    {"empty wiki path", {"--wiki=", "--i", "in.txt"}, "Can't create wiki output file \n", 1, {}},
+    {"empty wiki path", {"--wiki=", "--i", "in.txt"}, message(BOMTAB, msg::cant_create_wiki, ""), 1, {}},
     {"html cannot be created",
      {"--wiki", "o.wiki", "--html", "no/o.html", "--i", "in.txt"},
-     "Can't create html output file no/o.html\n",
+     message(BOMTAB, msg::cant_create, "no/o.html"),
      1,
      {{"o.wiki", ""}}},
 };
@@ -153,7 +141,7 @@ static std::pair<std::string, std::string> convert(const std::string &input)
     write_file(dir / "in.txt", input);
     run_result r = run_program(BOMTAB, {"--i", "in.txt", "--html", "o.html", "--wiki", "o.wiki"}, dir.path());
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(same_bytes(BANNER + html_done("o.html") + wiki_done("o.wiki"), r.out));
+    EXPECT_TRUE(same_bytes(completed(BOMTAB, "o.html", "o.wiki"), r.out));
     return {read_file(dir / "o.html"), read_file(dir / "o.wiki")};
 }
 

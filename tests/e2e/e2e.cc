@@ -254,9 +254,3 @@ static std::string escaped(const std::string &s, size_t from, size_t count)
                                          << escaped(expected, from, 60) << "\n  actual:   ..."
                                          << escaped(actual, from, 60);
 }
-
-std::string front_end_banner(const std::string &title, const std::string &description)
-{
-    const std::string hyphens(70, '-');
-    return hyphens + "\n" + title + "\n \n" + description + "\n\n\n  https://bomtables.example.org\n" + hyphens + "\n";
-}

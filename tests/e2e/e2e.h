@@ -44,9 +44,6 @@ std::map<std::string, std::string> folder_files(const std::string &dir);
 // sides escaped around it.
 ::testing::AssertionResult same_bytes(const std::string &expected, const std::string &actual);
 
-// The console banner of bomtab and rowcast, for the title and description given.
-std::string front_end_banner(const std::string &title, const std::string &description);
-
 // How often `what` stands in `text`.
 size_t count_of(const std::string &text, const std::string &what);
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "e2e.h"
+#include "messages.h"
 #include "plain_tables.h"
 
 namespace {
@@ -125,7 +126,6 @@ TEST(LargeOutput, EveryTableArrivesWhole)
     const sample bom = wide_export(800), csv = quoted_csv(400);
     const plain_tables bom_tables = tables({"Part ", "Value ", "Package "}, bom);
     const plain_tables csv_tables = tables({"Part", "Value", "Package\n"}, csv);
-    const std::string done = "\n HTML FIle created: o.html\n\n Wiki FIle created: o.wiki\n";
     const struct {
         std::string program;
         std::vector<std::string> args;
@@ -133,15 +133,15 @@ TEST(LargeOutput, EveryTableArrivesWhole)
     } cases[] = {
         {BOMTAB,
          {"--i", "in.txt", "--html", "o.html", "--wiki", "o.wiki"},
-         front_end_banner("  bomtab V.03", "  Converts text file exported from BOM of Eagle Layout Editor") + done,
+         completed(BOMTAB, "o.html", "o.wiki"),
          bom_tables.wikitable,
          bom_tables.wiki},
         {ROWCAST,
          {"--i", "in.csv", "--html", "o.html", "--wiki", "o.wiki"},
-         front_end_banner("  rowcast V.01", "  Converts CSV file to Wiki/HTML format") + done,
+         completed(ROWCAST, "o.html", "o.wiki"),
          csv_tables.wikitable,
          csv_tables.wiki},
-        {BOMGRID, {"in.txt", "o.html"}, "bomgrid V.02\n\nHTML FIle created: o.html\n", bom_tables.div, ""},
+        {BOMGRID, {"in.txt", "o.html"}, completed(BOMGRID, "o.html"), bom_tables.div, ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.program);

@@ -1,9 +1,9 @@
 #include "e2e.h"
+#include "messages.h"
 
 #include <sstream>
 
-static const std::string BANNER = front_end_banner("  rowcast V.01", "  Converts CSV file to Wiki/HTML format");
-static const std::string DONE = "\n HTML FIle created: t.html\n\n Wiki FIle created: t.wiki\n";
+static const std::string BANNER = message(ROWCAST, msg::banner);
 static const std::string HTML_START = "<table class='wikitable' border='1'>\n<tr>\n";
 static const std::string HTML_END = "</table>\n\n";
 static const std::string WIKI_START = "== Partlist ==\n\n{| border='1' class='wikitable'\n";
@@ -25,7 +25,7 @@ static tables convert(const std::string &csv)
     write_file(dir / "in.csv", csv);
     run_result r = run_program(ROWCAST, {"--i", "in.csv", "--html", "t.html", "--wiki", "t.wiki"}, dir.path());
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(same_bytes(BANNER + DONE, r.out));
+    EXPECT_TRUE(same_bytes(completed(ROWCAST, "t.html", "t.wiki"), r.out));
     std::map<std::string, std::string> files = folder_files(dir.path());
     EXPECT_EQ(files.size(), 3u);
     EXPECT_TRUE(same_bytes(csv, files["in.csv"]));
@@ -39,12 +39,15 @@ static void expect_tables(const std::string &csv, const std::string &html, const
     EXPECT_TRUE(same_bytes(wiki, t.wiki));
 }
 
-// A refused or failed run: the banner, then its one message, and status 1.
-static void expect_failure(const temp_dir &dir, const std::vector<std::string> &args, const std::string &message)
+// A refused or failed run: the banner, then its one message, status 1 and
+// `errors` on standard error after the program's name.
+static void expect_failure(const temp_dir &dir, const std::vector<std::string> &args, const std::string &console,
+                           const std::string &errors = "")
 {
     run_result r = run_program(ROWCAST, args, dir.path());
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(same_bytes(BANNER + message, r.out));
+    EXPECT_TRUE(same_bytes(BANNER + console, r.out));
+    EXPECT_TRUE(same_bytes(errors.empty() ? "" : shown_name(ROWCAST) + errors, r.err));
 }
 
 TEST(Rowcast, ConvertsTheTwoColumnExample)
@@ -65,11 +68,16 @@ TEST(Rowcast, ConvertsTheTwoColumnExample)
 TEST(Rowcast, PrintsItsOwnBannerAndUsage)
 {
     temp_dir dir;
-    const std::string usage =
-        "Usage: - " + shown_name(ROWCAST) + " --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n";
-    expect_failure(dir, {}, " Error:  No output file specified:  use --wiki fname or --html fname\n\n" + usage);
-    expect_failure(dir, {"--html", "t.html"}, "input text file required\n" + usage);
-    EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{{"t.html", ""}}));
+    const std::string usage = message(ROWCAST, msg::usage);
+    expect_failure(dir, {}, message(ROWCAST, msg::no_output) + usage);
+    expect_failure(dir, {"--html", "t.html"}, message(ROWCAST, msg::no_input) + usage);
+    // An empty name is no option, not the start of every option's name.
+    write_file(dir / "in.csv", PART_VALUE);
+    for (const char *word : {"--=in.wiki", "--="}) {
+        expect_failure(dir, {"--i", "in.csv", word}, message(ROWCAST, msg::invalid) + usage,
+                       message(ROWCAST, msg::unrecognized, word));
+    }
+    EXPECT_EQ(folder_files(dir.path()), (std::map<std::string, std::string>{{"t.html", ""}, {"in.csv", PART_VALUE}}));
 }
 
 TEST(Rowcast, DataRowsShowEveryFieldAndNoTrailer)
@@ -122,6 +130,16 @@ TEST(Rowcast, HeadingWithoutNewlineStillEndsItsWikiRow)
                   HTML_START + "<th scope='col'>Part</th>\n<th scope='col'>" + pad + "</th>\n</tr>\n<tr></tr>\n" +
                       HTML_END,
                   WIKI_START + "!Part!!" + pad + "\n|-\n|\n\n" + WIKI_END);
+    // As many heading cells as a full read holds: 2048 of one letter; the
+    // newline again comes alone, a data row.
+    std::string heading = "a", html = HTML_START + "<th scope='col'>a</th>\n", wiki = WIKI_START + "!a";
+    for (int i = 1; i < 2048; i++) {
+        heading += ",a";
+        html += "<th scope='col'>a</th>\n";
+        wiki += "!!a";
+    }
+    expect_tables(heading + "\n\"x\"\n", html + "</tr>\n<tr></tr>\n<tr><td>x</td> </tr>\n" + HTML_END,
+                  wiki + "\n|-\n|\n\n|-\n|x\n" + WIKI_END);
 }
 
 // A data line "C1","pad" whose text before the newline is `length` bytes.

@@ -13,8 +13,7 @@ set -uo pipefail
 build=$(cd "$1" && pwd) || exit 1
 sample=$(cd "$2" && pwd)/examples/board.txt || exit 1
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/../lib.sh" || exit 1
 
 source=$(cd "$2" && pwd)
 
@@ -70,8 +69,4 @@ grep -qs '^<tr><td>C1 ' "$tmp/board.html" || fail "packed bomtab wrote no part r
 grep -qs '^|C1||100nF$' "$tmp/parts.wiki" || fail "packed rowcast wrote no row"
 grep -qs '^<tr><td>C1 ' "$tmp/grid.html" || fail "packed bomgrid wrote no part row"
 
-if [ "$failures" -gt 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "$(basename "$deb"): all checks passed"
+finish "$(basename "$deb"): all checks passed"

@@ -12,8 +12,7 @@ build=$(cd "$1" && pwd) || exit 1
 source=$(cd "$2" && pwd) || exit 1
 sample=$source/examples/board.txt
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/../lib.sh" || exit 1
 
 command -v groff >/dev/null || { echo "FAIL: groff not found (Debian: groff-base)"; exit 1; }
 
@@ -97,8 +96,4 @@ for page in bomtab rowcast bomgrid; do
     [ -z "$warnings" ] || { fail "groff warns about $page.1"; echo "$warnings"; }
 done
 
-if [ "$failures" -gt 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "install into DESTDIR$prefix: all checks passed"
+finish "install into DESTDIR$prefix: all checks passed"

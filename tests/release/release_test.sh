@@ -16,8 +16,7 @@ set -uo pipefail
 [ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: release_test.sh DIST_DIR [NODE_MODULES]"; exit 2; }
 dist=$(cd "$1" && pwd) || exit 1
 modules=${2:-}
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/../lib.sh" || exit 1
 for tool in sha256sum lintian dpkg dpkg-deb readelf x86_64-w64-mingw32-objdump unzip wine qemu-aarch64 qemu-arm; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool not found"; exit 1; }
 done
@@ -74,16 +73,6 @@ check_samples() {
     echo "$what: the samples convert to the stored tables"
 }
 
-# The Linux programs in BIN_DIR need nothing but libc. On arm64 and armhf the
-# stack protector's guard lives in libc's dynamic loader, which the hardened
-# programs therefore name too.
-only_libc() {
-    for program in bomtab rowcast bomgrid; do
-        libs=$(readelf -d "$2/$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | grep -v '^ld-linux' | tr '\n' ' ')
-        [ "$libs" = "libc.so.6 " ] || fail "$1 $program needs more than libc: $libs"
-    done
-}
-
 # amd64: installed, used, removed.
 deb=$dist/bomtables_${version}_amd64.deb
 if dpkg -s bomtables >/dev/null 2>&1; then
@@ -123,10 +112,7 @@ for text in README.txt LICENSE.txt CHANGELOG.txt; do
     [ "$(tr -cd '\n' <"$windows/$text" | wc -c)" = "$(grep -c $'\r$' "$windows/$text")" ] ||
         fail "$text has a line that does not end with CR LF"
 done
-for program in bomtab rowcast bomgrid; do
-    libs=$(x86_64-w64-mingw32-objdump -p "$windows/$program.exe" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')
-    [ "$libs" = "KERNEL32.dll msvcrt.dll " ] || fail "$program.exe needs more than Windows has: $libs"
-done
+only_windows_dlls "$windows"
 export WINEDEBUG=-all
 wineboot -i >/dev/null 2>&1
 on_wine() { local program=$1; shift; wine "$windows/$program.exe" "$@"; }
@@ -159,8 +145,4 @@ for table in board.html board.wiki; do
     cmp -s "$quick/$table" "$examples/$table" || fail "tarball: the Quick start's $table differs from examples/$table"
 done
 
-if [ "$failures" -gt 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "$dist: all checks passed"
+finish "$dist: all checks passed"
