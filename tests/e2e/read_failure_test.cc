@@ -2,6 +2,7 @@
 // its message, and what the tables gathered from that piece stays in their
 // files, without their ends.
 #include "e2e.h"
+#include "messages.h"
 
 TEST(ReadFailure, KeepsWhatTheTablesGathered)
 {
@@ -11,26 +12,23 @@ TEST(ReadFailure, KeepsWhatTheTablesGathered)
         std::string console;
         std::vector<std::string> outputs, ends;
     };
-    const std::string bomtab =
-        front_end_banner("  bomtab V.03", "  Converts text file exported from BOM of Eagle Layout Editor");
-    const std::string rowcast = front_end_banner("  rowcast V.01", "  Converts CSV file to Wiki/HTML format");
     const failing_run runs[] = {
         {BOMTAB_READ_FAILS,
          "board.txt",
          {"--i", "board.txt", "--html", "board.html", "--wiki", "board.wiki"},
-         bomtab + "Can't read input file board.txt\n",
+         message(BOMTAB, msg::banner) + message(BOMTAB, msg::cant_read, "board.txt"),
          {"board.html", "board.wiki"},
          {"</table>\n\n", "|}\n\n"}},
         {ROWCAST_READ_FAILS,
          "parts.csv",
          {"--i", "parts.csv", "--wiki", "parts.wiki", "--html", "parts.html"},
-         rowcast + "Can't read input file parts.csv\n",
+         message(ROWCAST, msg::banner) + message(ROWCAST, msg::cant_read, "parts.csv"),
          {"parts.html", "parts.wiki"},
          {"</table>\n\n", "|}\n\n"}},
         {BOMGRID_READ_FAILS,
          "board.txt",
          {"board.txt", "board-grid.html"},
-         "bomgrid V.02\nCan't read input file\n",
+         message(BOMGRID, msg::banner) + message(BOMGRID, msg::cant_read),
          {"board-grid.html"},
          {"</table>\n</div>\n"}},
     };
