@@ -13,8 +13,7 @@ int main(int argc, char *argv[])
         "  bomtab V.03",
         "  Converts text file exported from BOM of Eagle Layout Editor",
         "Usage: - %s --i inputfile.txt  --wiki wikioutput.wiki --html htmloutput.html \n\n",
-        LINE_BUFFER_SIZE,
-        bom_convert_line,
+        bom_convert,
         &run,
         outputs,
     };

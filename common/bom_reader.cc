@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "line_reader.h"
+
 static constexpr cell column_name(const char *text)
 {
     size_t n = 0;
@@ -85,9 +87,14 @@ void bom_convert_line(void *context, char *line, size_t length)
     bom_event event = bom_reader_line(&run->reader, line, length, cells);
     if (event == BOM_PART_ROW) {
         for (int i = 0; i < run->count; i++)
-            run->outputs[i].writer->row(run->outputs[i].out, cells, BOM_CELLS);
+            run->outputs[i].writer->row(run->outputs[i].out, cells, BOM_CELLS, WHOLE_ROW);
     } else if (event == BOM_HEADER) {
         for (int i = 0; i < run->count; i++)
-            run->outputs[i].writer->begin(run->outputs[i].out, cells, BOM_CELLS);
+            run->outputs[i].writer->begin(run->outputs[i].out, cells, BOM_CELLS, WHOLE_ROW);
     }
+}
+
+bool bom_convert(FILE *in, void *conversion)
+{
+    return read_lines(in, LINE_BUFFER_SIZE, bom_convert_line, conversion);
 }

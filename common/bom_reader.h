@@ -39,4 +39,7 @@ struct bom_conversion {
 // The read loop's line handler for both BOM programs; the context is a bom_conversion.
 void bom_convert_line(void *conversion, char *line, size_t length);
 
+// Reads the export to its end through the handler: false when a read failed.
+bool bom_convert(FILE *in, void *conversion);
+
 #endif

@@ -212,7 +212,7 @@ int run_front_end(int argc, char *argv[], const front_end &program)
     outputs[0] = {&HTML_WIKITABLE, output_attach(&html_buffer, html, MSG_CANT_WRITE_HTML, opt.html)};
     outputs[1] = {&WIKI_MARKUP, output_attach(&wiki_buffer, wiki, MSG_CANT_WRITE_WIKI, opt.wiki)};
     output_join(outputs[0].out, outputs[1].out);
-    if (!read_lines(in, program.read_size, program.handle_line, program.context))
+    if (!program.convert(in, program.context))
         fail_keeping_outputs(outputs[0].out != nullptr ? outputs[0].out : outputs[1].out, nullptr, MSG_CANT_READ_INPUT,
                              opt.input);
     finish_outputs(opt, outputs);

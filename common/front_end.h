@@ -1,7 +1,8 @@
 #ifndef BOMTABLES_FRONT_END_H
 #define BOMTABLES_FRONT_END_H
 
-#include "line_reader.h"
+#include <cstdio>
+
 #include "table_writer.h"
 
 // What sets one program of the --i/--html/--wiki family apart from another.
@@ -10,9 +11,10 @@ struct front_end {
     const char *title;        // second banner line
     const char *description;  // fourth banner line
     const char *usage;        // printf format; %s is the invocation name
-    int read_size;            // bytes per read, the NUL included
-    line_handler handle_line;
-    void *context;  // the handler's state
+    // Reads the input to its end and writes its tables; false when a read
+    // failed. The context is its state.
+    bool (*convert)(FILE *in, void *context);
+    void *context;
     // The handler's outputs: the run attaches the HTML output (or none) as
     // the first and the wiki output (or none) as the second.
     table_output *outputs;

@@ -18,12 +18,20 @@
 // fails instead, and the run says so.
 void prepare_standard_streams();
 
+// Writes one line of a note to the user, its newline included, where notes
+// go: standard error, or the page's status line.
+void write_note(const char *line, size_t n);
+
 // True when console text could not be written to standard output.
 bool console_text_lost();
 
 // Reads up to `n` bytes of the input at once, bypassing its stream's buffer:
 // returns how many, 0 at the end of the input, or -1 when the read failed.
 long read_input(FILE *in, char *into, size_t n);
+
+// From here on the input's bytes arrive as they are, with no line ends
+// turned into newlines: for a UTF-16 file, whose bytes are no such text.
+void read_input_as_bytes(FILE *in);
 
 // Outputs are created (truncated) before the input is read, so the programs
 // ask, before they open an output, whether its name is that of a file they

@@ -11,7 +11,15 @@
 // the file could not be read.
 FROM_HOST("read") long host_read(char *into, size_t n);
 
+// A note for the page's status line.
+FROM_HOST("note") void host_note(const char *line, size_t n);
+
 void prepare_standard_streams() {}
+
+void write_note(const char *line, size_t n)
+{
+    host_note(line, n);
+}
 
 bool console_text_lost()
 {
@@ -22,6 +30,8 @@ long read_input(FILE *, char *into, size_t n)
 {
     return host_read(into, n);
 }
+
+void read_input_as_bytes(FILE *) {}
 
 bool same_regular_file(const char *, const char *)
 {

@@ -21,6 +21,11 @@ void prepare_standard_streams()
     (void)signal(SIGXFSZ, SIG_IGN);
 }
 
+void write_note(const char *line, size_t n)
+{
+    (void)fwrite(line, 1, n, stderr);
+}
+
 bool console_text_lost()
 {
     return fflush(stdout) != 0 || ferror(stdout) != 0;
@@ -39,6 +44,8 @@ static bool same_inode(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
+
+void read_input_as_bytes(FILE *) {}
 
 bool same_regular_file(const char *a, const char *b)
 {

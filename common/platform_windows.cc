@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
 
 #include <climits>
@@ -17,6 +18,11 @@ void prepare_standard_streams()
     standard_output_absent = fd < 0 || _get_osfhandle(fd) == -1 || _get_osfhandle(fd) == -2;
 }
 
+void write_note(const char *line, size_t n)
+{
+    (void)fwrite(line, 1, n, stderr);
+}
+
 bool console_text_lost()
 {
     return (fflush(stdout) != 0 || ferror(stdout) != 0) && !standard_output_absent;
@@ -26,6 +32,11 @@ long read_input(FILE *in, char *into, size_t n)
 {
     // A read in text mode hands over CR LF as "\n", as the stream would.
     return _read(_fileno(in), into, static_cast<unsigned>(n < INT_MAX ? n : INT_MAX));
+}
+
+void read_input_as_bytes(FILE *in)
+{
+    (void)_setmode(_fileno(in), _O_BINARY);
 }
 
 // A file is the same file as another when it lies on the same volume with

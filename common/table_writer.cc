@@ -29,32 +29,11 @@ static void put_text(output_buffer *out, const char (&text)[N])
     output_put(out, text, N - 1);
 }
 
-static void put_cell(output_buffer *out, const cell &c)
-{
-    output_put(out, c.text, c.length);
-}
-
-// Both HTML flavours: their opening text, then the heading row.
-template <const auto &OPEN>
-static void html_begin(output_buffer *out, const cell heads[], int count)
-{
-    if (out == nullptr)
-        return;
-    put_text(out, OPEN);
-    put_text(out, ROW_OPEN);
-    for (int i = 0; i < count; i++) {
-        put_text(out, HEAD_CELL_OPEN);
-        put_cell(out, heads[i]);
-        put_text(out, HEAD_CELL_CLOSE);
-    }
-    put_text(out, ROW_CLOSE);
-}
-
-// A data row goes straight into the buffer's free room, which is looked at
-// once for each cell: rows are many and short, and put so they cost half of
-// what they cost put piece by piece. ROW_PIECE is the most a row writes
-// beside a cell's text, before the next look.
-constexpr size_t ROW_PIECE = 16;
+// A row goes straight into the buffer's free room, which is looked at once
+// for each cell: rows are many and short, and put so they cost half of what
+// they cost put piece by piece. ROW_PIECE is the most a row writes beside a
+// cell's text, before the next look.
+constexpr size_t ROW_PIECE = 32;
 
 // Where the next `n` bytes of a row go: at `at`, or at the start of the
 // buffer once what it holds has gone to the file. `n` is at most the
@@ -71,13 +50,14 @@ static char *room_for(output_buffer *out, char *at, size_t n)
 template <size_t N>
 static char *put_text(char *at, const char (&text)[N])
 {
-    static_assert(N - 1 <= ROW_PIECE, "fixed texts fit beside a cell");
+    static_assert(N - 1 <= ROW_PIECE / 2, "fixed texts fit beside a cell");
     memcpy(at, text, N - 1);
     return at + N - 1;
 }
 
 // Cells are mostly a few bytes long: copied with two overlapping moves of a
-// fixed size, they cost a third of a call to memcpy.
+// fixed size, they cost a third of a call to memcpy. A cell of more than half
+// a buffer goes to the file as it is.
 static char *put_cell(output_buffer *out, char *at, const cell &c)
 {
     const char *from = c.text;
@@ -110,71 +90,125 @@ static char *put_cell(output_buffer *out, char *at, const cell &c)
     return at + n;
 }
 
-static void html_row(output_buffer *out, const cell cells[], int count)
+static const char LINE_BREAK[] = "<br>";
+
+// A cell whose line breaks are cells' own: each, with a CR before it, is
+// written as LINE_BREAK, but for one at the cell's end when `ends_line`.
+static char *put_breaking_cell(output_buffer *out, char *at, const cell &c, bool ends_line)
+{
+    const char *from = c.text, *end = c.text + c.length;
+    for (;;) {
+        const char *lf = static_cast<const char *>(memchr(from, '\n', static_cast<size_t>(end - from)));
+        if (lf == nullptr || (ends_line && lf + 1 == end))
+            return put_cell(out, at, {from, static_cast<size_t>(end - from)});
+        const char *text_end = lf > from && lf[-1] == '\r' ? lf - 1 : lf;
+        at = put_cell(out, at, {from, static_cast<size_t>(text_end - from)});
+        at = put_text(at, LINE_BREAK);
+        from = lf + 1;
+    }
+}
+
+// The cell `i` of a part of `count` cells; a heading's last cell may end
+// with the line's end.
+static char *put_part_cell(output_buffer *out, char *at, const cell cells[], int i, int count, unsigned part,
+                           bool heading)
+{
+    if ((part & CELLS_BREAK_LINES) == 0)
+        return put_cell(out, at, cells[i]);
+    bool last = i == count - 1 && (part & (LAST_CELL_GOES_ON | ROW_ENDS)) == ROW_ENDS;
+    return put_breaking_cell(out, at, cells[i], heading && last);
+}
+
+// An HTML row's cells, each between its tags: none before a cell that goes
+// on from the part before, none after one that goes on in the next.
+template <size_t OPEN, size_t CLOSE>
+static char *put_html_cells(output_buffer *out, char *at, const cell cells[], int count, unsigned part,
+                            const char (&open)[OPEN], const char (&close)[CLOSE], bool heading)
+{
+    for (int i = 0; i < count; i++) {
+        if (i > 0 || (part & FIRST_CELL_GOES_ON) == 0)
+            at = put_text(at, open);
+        at = put_part_cell(out, at, cells, i, count, part, heading);
+        if (i < count - 1 || (part & LAST_CELL_GOES_ON) == 0)
+            at = put_text(at, close);
+    }
+    return at;
+}
+
+// Both HTML flavours: their opening text, then the heading row.
+template <const auto &OPEN>
+static void html_begin(output_buffer *out, const cell heads[], int count, unsigned part)
 {
     if (out == nullptr)
         return;
-    char *at = room_for(out, out->data + out->used, 2 * ROW_PIECE);
-    at = put_text(at, DATA_ROW_OPEN);
-    for (int i = 0; i < count; i++) {
-        at = put_text(at, DATA_CELL_OPEN);
-        at = put_cell(out, at, cells[i]);
-        at = put_text(at, DATA_CELL_CLOSE);
+    if ((part & ROW_STARTS) != 0) {
+        put_text(out, OPEN);
+        put_text(out, ROW_OPEN);
     }
-    at = put_text(at, ROW_CLOSE);
+    char *at = room_for(out, out->data + out->used, ROW_PIECE);
+    at = put_html_cells(out, at, heads, count, part, HEAD_CELL_OPEN, HEAD_CELL_CLOSE, true);
+    if ((part & ROW_ENDS) != 0)
+        at = put_text(at, ROW_CLOSE);
+    output_commit(out, at);
+}
+
+static void html_row(output_buffer *out, const cell cells[], int count, unsigned part)
+{
+    if (out == nullptr)
+        return;
+    char *at = room_for(out, out->data + out->used, ROW_PIECE);
+    if ((part & ROW_STARTS) != 0)
+        at = put_text(at, DATA_ROW_OPEN);
+    at = put_html_cells(out, at, cells, count, part, DATA_CELL_OPEN, DATA_CELL_CLOSE, false);
+    if ((part & ROW_ENDS) != 0)
+        at = put_text(at, ROW_CLOSE);
     output_commit(out, at);
 }
 
 // Wiki cells go as "<lead>first<lead><lead>second...". With no cells the
 // lead still stands alone: its first cell is empty.
-static void put_wiki_cells(output_buffer *out, char lead, const cell cells[], int count)
+static char *put_wiki_cells(output_buffer *out, char *at, char lead, const cell cells[], int count, unsigned part,
+                            bool heading)
 {
-    output_put(out, lead);
+    if ((part & ROW_STARTS) != 0)
+        *at++ = lead;
     for (int i = 0; i < count; i++) {
-        if (i > 0) {
-            output_put(out, lead);
-            output_put(out, lead);
+        if (i > 0 || (part & (ROW_STARTS | FIRST_CELL_GOES_ON)) == 0) {
+            *at++ = lead;
+            *at++ = lead;
         }
-        put_cell(out, cells[i]);
+        at = put_part_cell(out, at, cells, i, count, part, heading);
     }
+    return at;
 }
 
-static bool ends_with_newline(const cell cells[], int count)
-{
-    if (count == 0)
-        return false;
-    const cell &last = cells[count - 1];
-    return last.length > 0 && last.text[last.length - 1] == '\n';
-}
-
-// A CSV heading's last cell carries the input line's newline, which then
-// ends the heading row; a BOM heading never does. Either way the row ends
-// with exactly one newline, so the first data row starts on a line of its own.
-static void wiki_begin(output_buffer *out, const cell heads[], int count)
+// A CSV heading's last cell carries the input line's end, which then ends
+// the heading row; a BOM heading never does. Either way the row ends with
+// exactly one newline, so the first data row starts on a line of its own.
+static void wiki_begin(output_buffer *out, const cell heads[], int count, unsigned part)
 {
     if (out == nullptr)
         return;
-    put_text(out, WIKI_OPEN);
-    put_wiki_cells(out, '!', heads, count);
-    if (!ends_with_newline(heads, count))
-        output_put(out, '\n');
+    if ((part & ROW_STARTS) != 0)
+        put_text(out, WIKI_OPEN);
+    char *at = room_for(out, out->data + out->used, ROW_PIECE);
+    at = put_wiki_cells(out, at, '!', heads, count, part, true);
+    const cell *last = count > 0 ? &heads[count - 1] : nullptr;
+    if ((part & ROW_ENDS) != 0 && (last == nullptr || last->length == 0 || last->text[last->length - 1] != '\n'))
+        *at++ = '\n';
+    output_commit(out, at);
 }
 
-static void wiki_row(output_buffer *out, const cell cells[], int count)
+static void wiki_row(output_buffer *out, const cell cells[], int count, unsigned part)
 {
     if (out == nullptr)
         return;
-    char *at = room_for(out, out->data + out->used, 2 * ROW_PIECE);
-    at = put_text(at, WIKI_ROW_OPEN);
-    *at++ = '|';
-    for (int i = 0; i < count; i++) {
-        if (i > 0) {
-            *at++ = '|';
-            *at++ = '|';
-        }
-        at = put_cell(out, at, cells[i]);
-    }
-    *at++ = '\n';
+    char *at = room_for(out, out->data + out->used, ROW_PIECE);
+    if ((part & ROW_STARTS) != 0)
+        at = put_text(at, WIKI_ROW_OPEN);
+    at = put_wiki_cells(out, at, '|', cells, count, part, false);
+    if ((part & ROW_ENDS) != 0)
+        *at++ = '\n';
     output_commit(out, at);
 }
 

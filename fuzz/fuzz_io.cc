@@ -79,8 +79,10 @@ static std::string kept_output_bytes(const kept_output &output)
     return bytes;
 }
 
-loop_result run_read_loop(const std::string &stream, int size, line_handler handle, void *context,
-                          table_output outputs[], const table_writer *const writers[], int count)
+// Runs `read` over the input as a file, with an in-memory output per writer.
+template <class Read>
+static loop_result run_outputs(const std::string &stream, table_output outputs[], const table_writer *const writers[],
+                               int count, Read read)
 {
     static output_buffer buffers[2];
     loop_result result;
@@ -90,12 +92,26 @@ loop_result run_read_loop(const std::string &stream, int size, line_handler hand
         outputs[i] = {writers[i], output_attach(&buffers[i], files[i].file, nullptr, nullptr)};
     }
     FILE *in = memory_input(stream);
-    line_recorder recorder = {handle, context, &result.lines};
-    FUZZ_CHECK(read_lines(in, size, record_line, &recorder));
+    FUZZ_CHECK(read(in, result));
     (void)fclose(in);
     for (int i = 0; i < count; i++) {
         FUZZ_CHECK(finish_table(outputs[i]));
         result.files[i] = kept_output_bytes(files[i]);
     }
     return result;
+}
+
+loop_result run_read_loop(const std::string &stream, int size, line_handler handle, void *context,
+                          table_output outputs[], const table_writer *const writers[], int count)
+{
+    return run_outputs(stream, outputs, writers, count, [&](FILE *in, loop_result &result) {
+        line_recorder recorder = {handle, context, &result.lines};
+        return read_lines(in, size, record_line, &recorder);
+    });
+}
+
+loop_result run_conversion(const std::string &stream, bool (*convert)(FILE *, void *), void *context,
+                           table_output outputs[], const table_writer *const writers[], int count)
+{
+    return run_outputs(stream, outputs, writers, count, [&](FILE *in, loop_result &) { return convert(in, context); });
 }

@@ -32,6 +32,11 @@ struct loop_result {
 // Runs the programs' read loop over `stream` as a file, with one in-memory
 // output per writer (at most two) attached as the handler's `outputs`, and
 // finishes every output.
+// Runs a whole conversion (`convert`, as a program's front end calls it) over
+// `stream` as a file, likewise.
+loop_result run_conversion(const std::string &stream, bool (*convert)(FILE *, void *), void *context,
+                           table_output outputs[], const table_writer *const writers[], int count);
+
 loop_result run_read_loop(const std::string &stream, int size, line_handler handle, void *context,
                           table_output outputs[], const table_writer *const writers[], int count);
 

@@ -2,39 +2,64 @@
 #define BOMTABLES_CSV_SPLIT_H
 
 #include "table_writer.h"
+#include "text_input.h"
 
-// One read of the CSV file: at most CSV_LINE_SIZE - 1 bytes and the NUL.
-constexpr int CSV_LINE_SIZE = 4096;
-// Every cell of a read starts at a byte of its own, so a read never yields
-// more cells than this.
-constexpr int CSV_MAX_CELLS = CSV_LINE_SIZE;
+// The most cells of a row handed to the writers at once: a row with more
+// reaches them in parts.
+constexpr int CSV_MAX_CELLS = 4096;
+// The text held at once; a row longer than half of it reaches the writers
+// in parts.
+constexpr size_t CSV_TEXT_SIZE = 2 * TEXT_PIECE_MOST;
+// How many rows at the start are looked at to tell a preamble from the
+// heading.
+constexpr int CSV_LOOKAHEAD_ROWS = 64;
 
-// Removes every double quote from the NUL-terminated cell, in place, and
-// returns its new length.
-size_t strip_quotes(char *cell);
+enum csv_state { CSV_AT_FIELD, CSV_BARE, CSV_QUOTED, CSV_AFTER_QUOTE };
 
-// Splits the heading line at commas (runs of commas are one separator) and
-// strips the quotes from each cell. The cells point into the line, which is
-// changed. Returns the number of cells.
-int split_heading(char *line, cell cells[CSV_MAX_CELLS]);
-
-// A run of rowcast: whether the heading line has been read, and the outputs
-// its rows are written to, HTML first and wiki second. Zero-initialised for
-// a new run.
-struct csv_conversion {
-    bool heading_done;
-    const table_output *outputs;
-    cell cells[CSV_MAX_CELLS];  // the cells of the line at hand
+// Where a cell's text lies in the text held.
+struct csv_span {
+    size_t from, length;
 };
 
-// The read loop's line handler for rowcast; the context is a csv_conversion.
-// The first line is the heading row, split at commas. Every later line is a
-// data row, split at double quotes: a quoted field is a cell whatever its
-// first byte, separators (text outside quotes starting with a comma) give no
-// cell, an empty quoted field gives an empty one, and the text after
-// the last quote (the trailer, normally the newline) is no cell of the table.
-// Two quotes inside a field that is closed later on the line are one quote of
-// its cell; the line is changed where they stand.
-void csv_convert_line(void *conversion, char *line, size_t length);
+// What the rows at the start hold, to tell a preamble from the heading.
+struct csv_row_count {
+    long filled;        // fields that are not empty
+    bool quoted;        // every field is quoted
+    bool after_empty;   // an empty line comes before it
+};
+
+// A run of rowcast. Zero-initialised, with `outputs` set, for a new run.
+struct csv_conversion {
+    const table_output *outputs;  // HTML, then wiki
+    text_input input;
+    char separator;
+    bool counting;  // rows are counted, not written
+    csv_state state;
+    // The text held is [0, end); `pos` is the next byte to look at and
+    // `row_from` where the row at hand starts.
+    size_t end, pos, row_from;
+    // The field at hand: its text so far is [field_from, field_to), with
+    // the quotes that are no part of it taken out; `quote_at` is a quote not
+    // yet known to close it.
+    size_t field_from, field_to, quote_at;
+    bool in_quotes;  // the field at hand is quoted
+    csv_span cells[CSV_MAX_CELLS];
+    int count;
+    unsigned part;  // where the next part of the row at hand stands
+    long fields, filled;
+    bool quoted, empty_line;
+    long line, row_line, quote_line;  // line numbers, from 1
+    long rows;                        // rows ended, empty lines not counted
+    long skip;                        // rows still to be left out as a preamble
+    bool heading_done;
+    long heading_fields, other_rows, other_line, other_fields;
+    bool unclosed;
+    csv_row_count counted[CSV_LOOKAHEAD_ROWS];
+    char text[CSV_TEXT_SIZE];
+};
+
+// Reads the CSV file to its end and writes its tables: false when a read
+// failed. The context is a csv_conversion.
+bool csv_convert(FILE *in, void *conversion);
 
 #endif

@@ -11,8 +11,7 @@ int main(int argc, char *argv[])
         "  rowcast V.01",
         "  Converts CSV file to Wiki/HTML format",
         "Usage: - %s --i inputfile.csv  --wiki wikioutput.wiki --html htmloutput.html \n\n",
-        CSV_LINE_SIZE,
-        csv_convert_line,
+        csv_convert,
         &run,
         outputs,
     };

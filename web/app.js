@@ -23,7 +23,7 @@ const KINDS = {
       { label: 'HTML table (rowcast --html)', file: 'parts.html' },
       { label: 'Wiki table (rowcast --wiki)', file: 'parts.wiki' },
     ],
-    noHeader: 'The file is empty, so the tables hold only their ends.',
+    noHeader: 'The file holds no row (it is empty or has only empty lines), so the tables hold only their ends.',
   },
 };
 // What the text boxes and the preview show of a large table; Copy and
@@ -33,7 +33,8 @@ const SHOWN_BYTES = 1 << 20;
 // Runs in the worker, made from this function's text: a page opened from
 // disk may not start a worker from a file. The converter reads the file a
 // piece at a time, and every piece read is reported, so the progress bar
-// moves while the page stays free.
+// moves while the page stays free. Its notes on how the file was read are
+// gathered and sent with the tables.
 function converterWorker() {
   let module = null;
   self.onmessage = (event) => {
@@ -49,6 +50,7 @@ function converterWorker() {
     let memory = null;
     let position = 0;
     let reported = 0;
+    let notes = '';
     // Pieces of a table are gathered into a Blob now and then, which the
     // browser may keep outside the page's memory.
     const gather = (output) => {
@@ -76,19 +78,26 @@ function converterWorker() {
         pendingBytes[output] += length;
         if (pendingBytes[output] >= (8 << 20)) gather(output);
       },
+      note(line, length) {
+        notes += new TextDecoder().decode(new Uint8Array(memory.buffer, line, length));
+      },
     };
-    // The C library's console streams are never written to: these only
-    // satisfy the module's imports.
+    // The C library's console streams are never written to, and the module
+    // never exits (the page's tables report their failures): these only
+    // satisfy its imports. An exit would leave the tables unfinished.
     const unused = () => 52;
+    const exited = () => { throw new Error('the converter exited'); };
     try {
       const instance = new WebAssembly.Instance(module, {
         host,
-        wasi_snapshot_preview1: { fd_write: unused, fd_seek: unused, fd_close: unused },
+        wasi_snapshot_preview1: {
+          fd_write: unused, fd_seek: unused, fd_close: unused, fd_fdstat_get: unused, proc_exit: exited,
+        },
       });
       memory = instance.exports.memory;
       const status = instance.exports.convert(kind);
       for (let output = 0; output < 3; output++) gather(output);
-      self.postMessage({ job, status, tables: tables.map((parts) => parts[0]) });
+      self.postMessage({ job, status, notes, tables: tables.map((parts) => parts[0]) });
     } catch (error) {
       // The tables are not whole: memory ran out, or something else failed.
       self.postMessage({ job, status: error instanceof RangeError ? -2 : -3 });
@@ -111,7 +120,8 @@ const page = {
 };
 
 let worker = null;
-// The file being converted and the encoding its text is shown in.
+// The file being converted, and the encoding its text (and the tables of a
+// BOM export) are shown in.
 let file = null;
 let encoding = 'utf-8';
 let converting = 0;  // the newest conversion: the worker's answers name theirs
@@ -131,23 +141,24 @@ function selectedKind() {
   return document.querySelector('input[name="kind"]:checked').value;
 }
 
-// A BOM export has a header line naming its columns in order; a CSV file's
-// first line starts with a quote or is split by commas, semicolons or tabs
-// rather than aligned with blanks. The person can always choose otherwise.
-function guessKind(head) {
-  const lines = head.split('\n');
-  const header = /^[A-Za-z].*Part .*Value .*Device .*Package .*Library .*Sheet/;
+// A BOM export has a header line naming its columns in order, as bomtab
+// finds it; without one, a file whose first lines hold a quote or are split
+// by commas, semicolons or tabs is CSV, wherever its heading is. Only rowcast
+// reads UTF-16. The person can always choose otherwise.
+function guessKind(bytes, encoding) {
+  if ((bytes[0] === 0xff && bytes[1] === 0xfe) || (bytes[0] === 0xfe && bytes[1] === 0xff)) return 'csv';
+  const lines = new TextDecoder(encoding).decode(bytes).split('\n');
+  const header = /^(?=[A-Za-z]).*Part .*Value .*Device .*Package .*Library .*Sheet/;
   if (lines.some((line) => header.test(line))) return 'bom';
-  const first = lines.find((line) => line.trim() !== '');
-  if (first !== undefined && first.trimStart().startsWith('"')) return 'csv';
-  if (first !== undefined && /[,;\t]/.test(first) && !/ {2,}/.test(first)) return 'csv';
-  return 'bom';
+  const first = lines.filter((line) => line.trim() !== '').slice(0, 20);
+  return first.some((line) => /^\s*"|[,;\t]/.test(line)) ? 'csv' : 'bom';
 }
 
 // Exports are UTF-8 or, from older editors, Latin-1; what is not UTF-8 is
 // shown as Windows-1252 (Latin-1's superset). Only the text shown and copied
 // is decoded: downloads keep the bytes as they are. A character cut at the
-// end of the bytes looked at does not count against UTF-8.
+// end of the bytes looked at does not count against UTF-8. rowcast's tables
+// are always UTF-8, whatever the file was.
 function encodingOf(bytes) {
   try {
     new TextDecoder('utf-8', { fatal: true }).decode(bytes, { stream: true });
@@ -183,7 +194,7 @@ async function takeFile(chosen) {
   if (pick !== picked) return;
   file = chosen;
   encoding = encodingOf(head);
-  const kind = guessKind(new TextDecoder(encoding).decode(head));
+  const kind = guessKind(head, encoding);
   document.getElementById(`kind-${kind}`).checked = true;
   page.guess.textContent = kind === 'bom'
     ? 'This looks like a column-aligned BOM export.'
@@ -200,7 +211,7 @@ function convert() {
     worker = null;
   }
   const kind = selectedKind();
-  const job = { number: converting + 1, file, encoding, kind };
+  const job = { number: converting + 1, file, encoding: kind === 'csv' ? 'utf-8' : encoding, kind };
   converting = job.number;
   if (worker === null) startWorker();
   busy = true;
@@ -265,7 +276,9 @@ async function showTables(job, message, milliseconds) {
   page.results.hidden = false;
   await showPreview(tables[0]);
   if (job.number !== converting) return;
-  say(`Converted ${job.file.name} in ${(milliseconds / 1000).toFixed(1)} s. ${page.guess.textContent} ${note}`.trim());
+  // The converter's notes follow, one line each.
+  const done = `Converted ${job.file.name} in ${(milliseconds / 1000).toFixed(1)} s. ${page.guess.textContent} ${note}`;
+  say(`${done.trim()}\n${message.notes}`.trim());
 }
 
 function outputBox(table, i) {

@@ -1,9 +1,11 @@
 // The page's converter: the file its script (the host) hands over, converted
-// as bomtab and bomgrid (a BOM export) or rowcast (a quoted CSV file) would,
+// as bomtab and bomgrid (a BOM export) or rowcast (a CSV file) would,
 // into every table at once. The host keeps every table's bytes as they are
 // written.
 #include "bom_reader.h"
 #include "csv_split.h"
+#include <cstring>
+
 #include "line_reader.h"
 
 #define FROM_HOST(name) __attribute__((import_module("host"), import_name(name)))
@@ -15,7 +17,7 @@ FROM_HOST("write") void host_write(int output, const char *bytes, size_t n);
 // The tables, as the host numbers them: bomtab's or rowcast's HTML and wiki
 // text, and bomgrid's division table.
 enum page_output { PAGE_HTML, PAGE_WIKI, PAGE_DIV_HTML, PAGE_OUTPUTS };
-enum page_kind { PAGE_BOM_EXPORT, PAGE_QUOTED_CSV };
+enum page_kind { PAGE_BOM_EXPORT, PAGE_CSV };
 
 // Each output's stream carries its number to the host.
 static ssize_t write_to_host(void *output, const char *bytes, size_t n)
@@ -51,13 +53,13 @@ FOR_HOST("convert") int convert(int kind)
         bom_reader_reset(&bom.reader);
         bom.outputs = outputs;
         bom.count = count;
-        read = read_lines(nullptr, LINE_BUFFER_SIZE, bom_convert_line, &bom);
+        read = bom_convert(nullptr, &bom);
         found = bom.reader.reading;
     } else {
         static csv_conversion csv;
-        csv.heading_done = false;
+        memset(&csv, 0, sizeof csv);
         csv.outputs = outputs;
-        read = read_lines(nullptr, CSV_LINE_SIZE, csv_convert_line, &csv);
+        read = csv_convert(nullptr, &csv);
         found = csv.heading_done;
     }
     bool kept = true;

@@ -23,8 +23,9 @@ TEST(ReadFailure, KeepsWhatTheTablesGathered)
          "parts.csv",
          {"--i", "parts.csv", "--wiki", "parts.wiki", "--html", "parts.html"},
          message(ROWCAST, msg::banner) + message(ROWCAST, msg::cant_read, "parts.csv"),
+         // rowcast reads the start of a file before it writes a row, to find its heading.
          {"parts.html", "parts.wiki"},
-         {"</table>\n\n", "|}\n\n"}},
+         {"", ""}},
         {BOMGRID_READ_FAILS,
          "board.txt",
          {"board.txt", "board-grid.html"},
@@ -40,8 +41,8 @@ TEST(ReadFailure, KeepsWhatTheTablesGathered)
         EXPECT_EQ(result.status, 1);
         EXPECT_TRUE(same_bytes(r.console, result.out));
         for (size_t i = 0; i < r.outputs.size(); i++) {
-            std::string whole = read_file(EXAMPLES + "/" + r.outputs[i]);
-            ASSERT_GT(whole.size(), r.ends[i].size());
+            std::string whole = r.ends[i].empty() ? "" : read_file(EXAMPLES + "/" + r.outputs[i]);
+            ASSERT_GE(whole.size(), r.ends[i].size());
             EXPECT_TRUE(same_bytes(whole.substr(0, whole.size() - r.ends[i].size()), read_file(dir / r.outputs[i])));
         }
     }

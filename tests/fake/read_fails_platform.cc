@@ -6,6 +6,11 @@
 
 void prepare_standard_streams() {}
 
+void write_note(const char *line, size_t n)
+{
+    (void)fwrite(line, 1, n, stderr);
+}
+
 bool console_text_lost()
 {
     return fflush(stdout) != 0 || ferror(stdout) != 0;
@@ -19,6 +24,8 @@ long read_input(FILE *in, char *into, size_t n)
     read_once = true;
     return static_cast<long>(read(fileno(in), into, n));
 }
+
+void read_input_as_bytes(FILE *) {}
 
 bool same_regular_file(const char *, const char *)
 {

@@ -34,7 +34,6 @@ for prefix in /usr/local /usr; do
 $prefix/bin/bomtab
 $prefix/bin/rowcast
 $prefix/share/doc/bomtables/README.md
-$prefix/share/doc/bomtables/contrib/csv-quote-all
 $prefix/share/man/man1/bomgrid.1
 $prefix/share/man/man1/bomtab.1
 $prefix/share/man/man1/rowcast.1"
@@ -54,7 +53,6 @@ for program in bomtab rowcast bomgrid; do
 done
 cmp -s "$source/README.md" "$root$prefix/share/doc/bomtables/README.md" \
     || fail "installed README differs from the source"
-[ -x "$root$prefix/share/doc/bomtables/contrib/csv-quote-all" ] || fail "csv-quote-all is not installed executable"
 
 # run STATUS PROGRAM ARGS...: runs an installed program in the work folder
 # and checks its exit status.

@@ -104,8 +104,7 @@ done
 # Windows: the zip unpacked, its programs run under Wine in its folder.
 unzip -q "$dist/$name-windows-x86_64.zip" -d "$tmp/zip" || fail "unzip"
 windows=$tmp/zip/$name-windows-x86_64
-for file in bomtab.exe rowcast.exe bomgrid.exe bomtab.html rowcast.html bomgrid.html README.txt LICENSE.txt \
-    contrib/csv-quote-all; do
+for file in bomtab.exe rowcast.exe bomgrid.exe bomtab.html rowcast.html bomgrid.html README.txt LICENSE.txt; do
     [ -f "$windows/$file" ] || fail "the zip has no $file"
 done
 for text in README.txt LICENSE.txt CHANGELOG.txt; do

@@ -3,11 +3,12 @@
 
 Converts the sample export and the real exports of the corpus (bomtab --html,
 bomtab --wiki and bomgrid for parts lists; rowcast --html and --wiki for the CSV
-files, those quoted only where needed put through contrib/csv-quote-all first), opens each HTML output in headless Chromium and each
-wiki output in a throwaway MediaWiki whose HTML Chromium then opens, reads the
-table cells back from the page and compares them, trimmed, with the cells that
-the input holds, worked out here from the input alone. The wiki is installed
-beside a site's own settings, which it must leave unread.
+files, each as it is), opens each HTML output in headless Chromium and each wiki
+output in a throwaway MediaWiki whose HTML Chromium then opens, reads the table
+cells back from the page (a <br> read as a line break, as innerText gives it) and
+compares them, trimmed, with the cells that the input holds, worked out here from
+the input alone. The wiki is installed beside a site's own settings, which it
+must leave unread.
 
 Exit status: 0 when every page shows every row, 1 on a mismatch, 77 (skipped)
 when Chromium, PHP or MediaWiki is missing, unless CI is set: then 1.
@@ -16,8 +17,6 @@ it is shown, to prove that the check notices.
 """
 import argparse
 import concurrent.futures
-import csv
-import io
 import os
 import re
 import shutil
@@ -35,7 +34,10 @@ SKIP = 77
 COLUMN_NAMES = (b"Part ", b"Value ", b"Device ", b"Package ", b"Library ", b"Sheet")
 SHOWN_COLUMNS = (0, 1, 3)
 BLANKS = " \t\n\r\f"  # what HTML collapses
-QUOTED_LINE = re.compile(rb'"[^"]*"(,"[^"]*")*\r?')
+SEPARATORS = ",;\t"  # in this order on a tie
+PREAMBLE_ROWS = 64
+# Text neither UTF-8 nor Windows-1252 is read as Windows-1252: a known limit.
+NOT_READ = {"17-shift-jis-heading.csv": "Shift_JIS text"}
 MAX_REPORTED = 6
 SITE_SETTINGS = r"""<?php
 fwrite(STDERR, "the site's own settings were read\n");
@@ -72,19 +74,109 @@ def export_table(data):
     return [cell(COLUMN_NAMES[k]) for k in SHOWN_COLUMNS], rows
 
 
+def csv_text(data):
+    """The file's text: UTF-16 by its mark, else UTF-8 with each byte that is not
+    part of a valid sequence read as Windows-1252; no mark, no NUL."""
+    if data[:2] in (b"\xff\xfe", b"\xfe\xff"):
+        codec = "utf-16-le" if data[:2] == b"\xff\xfe" else "utf-16-be"
+        return data[2:].decode(codec, errors="replace").replace("\0", "")
+    data = data.replace(b"\0", b"")
+    if data.startswith(b"\xef\xbb\xbf"):
+        data = data[3:]
+    out, i = [], 0
+    while i < len(data):
+        # The shortest piece that decodes is the sequence that starts here, if valid.
+        for size in (1, 2, 3, 4):
+            try:
+                out.append(data[i:i + size].decode("utf-8"))
+                i += size
+                break
+            except UnicodeDecodeError:
+                pass
+        else:
+            # cp1252 leaves five bytes undefined: they stand for themselves.
+            out.append(bytes([data[i]]).decode("cp1252", errors="ignore") or chr(data[i]))
+            i += 1
+    return "".join(out)
+
+
+def csv_separator(text):
+    """The most frequent separator outside quotes on the first line holding any."""
+    for line in text.split("\n"):
+        if any(c in line for c in SEPARATORS):
+            counts, quoted = dict.fromkeys(SEPARATORS, 0), False
+            for c in line:
+                if c == '"':
+                    quoted = not quoted
+                elif c in counts and not quoted:
+                    counts[c] += 1
+            return max(SEPARATORS, key=lambda c: counts[c])  # max keeps the first on a tie
+    return ","
+
+
+def csv_rows(text, sep):
+    """Each row as (line number, fields, whether all are quoted, empty lines before it).
+    A field's line breaks are "\n"."""
+    rows, i, line, empty_lines = [], 0, 1, 0
+    ends_field = lambda j: j == len(text) or text[j] in (sep, "\n") or text.startswith("\r\n", j)
+    while i < len(text):
+        if text.startswith("\n", i) or text.startswith("\r\n", i):
+            i = text.index("\n", i) + 1
+            line, empty_lines = line + 1, empty_lines + 1
+            continue
+        first_line, fields, all_quoted = line, [], True
+        while True:
+            if text.startswith('"', i):
+                value, i = [], i + 1
+                while i < len(text):
+                    if text.startswith('""', i):
+                        value.append('"')
+                        i += 2
+                        continue
+                    if text[i] == '"':
+                        after = i + 1
+                        while text.startswith(" ", after):
+                            after += 1
+                        if ends_field(after):
+                            i = after
+                            break
+                    value.append(text[i])
+                    i += 1
+                value = "".join(value)
+            else:
+                start = i
+                while not (i == len(text) or text[i] in (sep, "\n")):
+                    i += 1
+                value = text[start:i]
+                if text.startswith("\n", i) and value.endswith("\r"):
+                    value = value[:-1]
+                all_quoted = False
+            line += value.count("\n")
+            fields.append(value.replace("\r\n", "\n"))
+            if i < len(text) and text[i] == sep:
+                i += 1
+                continue
+            i = text.find("\n", i) + 1 or len(text)  # past the line end, if any
+            line += 1
+            break
+        rows.append((first_line, fields, all_quoted, empty_lines))
+    return rows
+
+
 def csv_table(data):
-    reader = csv.reader(io.StringIO(data.decode("utf-8", errors="replace"), newline=""))
-    records = [(f"record {reader.line_num}", [c.strip(BLANKS) for c in record]) for record in reader]
-    if not records:
+    """(heading, rows) that rowcast should show for a CSV file."""
+    text = csv_text(data)
+    rows = csv_rows(text, csv_separator(text))
+    if not rows:
         return None, []
-    return records[0][1], records[1:]
-
-
-def quoted_throughout(data):
-    lines = data.split(b"\n")
-    if lines[-1] == b"":
-        lines.pop()
-    return bool(lines) and all(QUOTED_LINE.fullmatch(line) for line in lines)
+    filled = lambda row: sum(1 for field in row[1] if field)
+    most = max(filled(row) for row in rows[:PREAMBLE_ROWS])
+    at = next((k for k, row in enumerate(rows[:PREAMBLE_ROWS]) if 2 * filled(row) > most), 0)
+    if rows[0][2] and rows[at][3] == 0:
+        at = 0
+    # A browser reads a CR left in a field as a line break too.
+    cells = lambda row: [field.replace("\r", "\n").strip(BLANKS) for field in row[1]]
+    return cells(rows[at]), [(f"line {row[0]}", cells(row)) for row in rows[at + 1:]]
 
 
 class PageTables(HTMLParser):
@@ -102,6 +194,8 @@ class PageTables(HTMLParser):
         elif tag in ("th", "td") and self.tables and self.tables[-1]:
             self.text = []
             self.tables[-1][-1].append((tag, self.text))
+        elif tag == "br" and self.text is not None:
+            self.text.append("\n")
 
     def handle_endtag(self, tag):
         if tag in ("th", "td"):
@@ -122,10 +216,15 @@ def show(row):
     return "[" + " | ".join(f"{tag}:{text!r}" for tag, text in row) + "]"
 
 
-def compare(label, heading, rows, page_html):
+def compare(label, kind, heading, rows, page_html):
     parser = PageTables()
     parser.feed(page_html)
     tables = parser.rows()
+    if kind == "wiki":
+        # MediaWiki puts a no-break space for the blank before "%", "!", "?", ":" and ";".
+        tables = [[[(tag, text.replace("\xa0", " ")) for tag, text in row] for row in table] for table in tables]
+        heading = heading and [c.replace("\xa0", " ") for c in heading]
+        rows = [(where, [c.replace("\xa0", " ") for c in r]) for where, r in rows]
     if heading is None:
         return [f"{label}: the input has no header, yet the page shows {len(tables)} table(s)"] if tables else []
     if len(tables) != 1:
@@ -184,16 +283,12 @@ def convert(args, work):
             data = f.read()
         name = folder + "/" + os.path.basename(path)
         stem = os.path.join(work, folder + "-" + os.path.basename(path))
+        if folder == "csv" and os.path.basename(path) in NOT_READ:
+            print(f"skip {name}: {NOT_READ[os.path.basename(path)]}, "
+                  "which rowcast reads as Windows-1252 (a known limit)")
+            continue
         if folder == "csv":
             heading, rows = csv_table(data)
-            if not quoted_throughout(data):
-                # Quoted only where needed: the quote-all step comes first.
-                quoted = stem + ".quoted.csv"
-                with open(path, "rb") as source, open(quoted, "wb") as target:
-                    subprocess.run([sys.executable, args.quote_all], stdin=source, stdout=target, check=True)
-                if not quoted_throughout(open(quoted, "rb").read()):
-                    raise RuntimeError(f"{args.quote_all} left {name} not quoted throughout")
-                name, path = name + " via csv-quote-all", quoted
             program, runs = "rowcast", [[args.rowcast, "--i", path, "--html", stem + ".html", "--wiki", stem + ".wiki"]]
         else:
             heading, rows = export_table(data)
@@ -232,7 +327,7 @@ def check(args, work, began):
 
     problems = []
     for (label, path, kind, heading, rows), dom in zip(outputs, doms):
-        found = compare(label, heading, rows, dom)
+        found = compare(label, kind, heading, rows, dom)
         problems += found
         state = "FAIL" if found else "ok  "
         print(f"{state} {label}: " + (f"heading and {len(rows)} rows" if heading else "no table"))
@@ -249,7 +344,6 @@ def main():
         parser.add_argument("--" + program, required=True, help="path of the built " + program)
     parser.add_argument("--corpus", required=True, help="folder with partlist/ and csv/")
     parser.add_argument("--examples", required=True, help="folder with board.txt")
-    parser.add_argument("--quote-all", required=True, help="path of contrib/csv-quote-all")
     parser.add_argument("--plant-fault", action="store_true", help=argparse.SUPPRESS)
     parser.add_argument("--keep", action="store_true", help="keep the work folder and print it")
     args = parser.parse_args()

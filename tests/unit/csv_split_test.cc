@@ -1,158 +1,144 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "csv_split.h"
-#include "line_reader.h"
 #include "memory_output.h"
+#include "plain_csv.h"
 #include "plain_tables.h"
 
-using cell_texts = std::vector<std::string>;
+namespace {
 
-static cell_texts as_texts(const cell *out, int count)
+// The tables rowcast writes for the file `bytes`.
+plain_tables converted(const std::string &bytes)
 {
-    cell_texts all;
-    for (int i = 0; i < count; i++)
-        all.emplace_back(out[i].text, out[i].length);
-    return all;
-}
-
-// The splitters work in place, like the read loop's buffer.
-static cell_texts heading(const std::string &line)
-{
-    std::vector<char> buf(line.begin(), line.end());
-    buf.push_back('\0');
-    static cell out[CSV_MAX_CELLS];
-    int n = split_heading(buf.data(), out);
-    return as_texts(out, n);
-}
-
-// Converts a data line as rowcast does and checks both rows: they show every
-// cell of `all` but the trailer, the last of them when `trailer` is set.
-static void expect_data(const std::string &line, const cell_texts &all, bool trailer)
-{
-    SCOPED_TRACE(line.substr(0, 40));
+    FILE *in = tmpfile();
+    EXPECT_NE(in, nullptr);
+    EXPECT_EQ(fwrite(bytes.data(), 1, bytes.size(), in), bytes.size());
+    rewind(in);
     memory_output html, wiki;
-    static csv_conversion run;
     const table_output outputs[2] = {{&HTML_WIKITABLE, html.out()}, {&WIKI_MARKUP, wiki.out()}};
-    run.heading_done = true;
-    run.outputs = outputs;
-    // As the read loop hands a line on: NUL-terminated, other bytes after it.
-    std::string held = line + '\0' + std::string(16, '"');
-    csv_convert_line(&run, held.data(), line.size());
-    cell_texts cells(all.begin(), all.end() - (trailer ? 1 : 0));
-    plain_tables want;
-    want.row(cells, cells.empty() ? all : cells);
-    EXPECT_TRUE(html.bytes() == want.wikitable) << html.bytes();
-    EXPECT_TRUE(wiki.bytes() == want.wiki) << wiki.bytes();
+    auto run = std::make_unique<csv_conversion>();
+    memset(run.get(), 0, sizeof *run);
+    run->outputs = outputs;
+    EXPECT_TRUE(csv_convert(in, run.get()));
+    HTML_WIKITABLE.end(html.out());
+    WIKI_MARKUP.end(wiki.out());
+    (void)fclose(in);
+    plain_tables got;
+    got.wikitable = html.bytes();
+    got.wiki = wiki.bytes();
+    return got;
 }
 
-TEST(CsvSplit, HeadingSplitsAtCommasAndStripsQuotes)
+// The heading (its last cell with the line's end) and the rows, spelled out.
+plain_tables spelled(const texts &heading, const std::vector<texts> &rows)
 {
-    EXPECT_EQ(heading("\"Part\",\"Value\"\n"), (cell_texts{"Part", "Value\n"}));
-    EXPECT_EQ(heading(",a,,,b"), (cell_texts{"a", "b"}));  // runs of commas are one separator
-    EXPECT_EQ(heading("a,\n"), (cell_texts{"a", "\n"}));
-    EXPECT_EQ(heading("\"a\",\"\",\"b\"\n"), (cell_texts{"a", "", "b\n"}));
-    EXPECT_EQ(heading("\"C1,C7\"\n"), (cell_texts{"C1", "C7\n"}));  // quotes do not protect a comma here
-    EXPECT_EQ(heading("x\"y\"\"z"), (cell_texts{"xyz"}));
-    EXPECT_EQ(heading(",,,"), cell_texts{});
-    EXPECT_EQ(heading(""), cell_texts{});
+    plain_tables t;
+    if (!heading.empty())
+        t.begin(heading);
+    for (const texts &row : rows)
+        t.row(row, row);
+    t.end();
+    return t;
 }
 
-TEST(CsvSplit, DataDropsCommaSeparators)
+void expect_tables(const std::string &bytes, const texts &heading, const std::vector<texts> &rows)
 {
-    expect_data("\"C1\",\"100nF\",\"C0603\"\n", {"C1", "100nF", "C0603", "\n"}, true);
-    expect_data("\"a\", ,\"b\"\n", {"a", "b", "\n"}, true);
-    // A quoted field that starts with a comma is a value, in its column:
-    // quotes are counted from the line's start.
-    expect_data("\"x\",\",5 mm\",\"y\"\n", {"x", ",5 mm", "y", "\n"}, true);
-    expect_data("\"x\",\",a\"\"b\",\"y\"\n", {"x", ",a\"b", "y", "\n"}, true);
-    expect_data("\"x\",\",,,\"\n", {"x", ",,,", "\n"}, true);
-    // An unclosed quote at the end: the text after it is the trailer, and
-    // one that starts with a comma is none.
-    expect_data("\"x\",\",5 mm\n", {"x"}, false);
-    // Blank first: not a separator, so a cell of its own.
-    expect_data("\"a\" ,\"b\"\n", {"a", " ,", "b", "\n"}, true);
-    expect_data("\"C1,C7\",\"2\"\n", {"C1,C7", "2", "\n"}, true);
-    expect_data(",,,\n", {}, false);
+    SCOPED_TRACE(bytes.substr(0, 60));
+    plain_tables got = converted(bytes), want = spelled(heading, rows);
+    EXPECT_EQ(got.wikitable, want.wikitable);
+    EXPECT_EQ(got.wiki, want.wiki);
+    // The plain model used by the fuzz target agrees.
+    EXPECT_EQ(plain_csv_tables(bytes).wiki, want.wiki);
 }
 
-TEST(CsvSplit, TrailerIsOnlyTextRunningToTheEndWithoutAQuote)
+}  // namespace
+
+TEST(CsvReader, TakesTheSeparatorOfTheHeading)
 {
-    expect_data("\"C1\",\"100nF\"", {"C1", "100nF"}, false);
-    expect_data("\"C1\",\"100nF\",\n", {"C1", "100nF"}, false);
-    expect_data("\"C1\",\"100nF\"  \n", {"C1", "100nF", "  \n"}, true);
-    expect_data("\"C1\",\"100n", {"C1", "100n"}, true);  // cut inside a field
-    expect_data("C1,100nF\n", {"C1,100nF\n"}, true);
-    expect_data("\n", {"\n"}, true);
-    expect_data("", {}, false);
+    expect_tables("\"Part\",\"Value\"\n\"C1\",\"100nF\"\n", {"Part", "Value\n"}, {{"C1", "100nF"}});
+    expect_tables("Part;Value;Package\nC1;1,5uF;0603\n", {"Part", "Value", "Package\n"}, {{"C1", "1,5uF", "0603"}});
+    expect_tables("Part\tValue\r\nR1\t10k\r\n", {"Part", "Value\r\n"}, {{"R1", "10k"}});
+    // Most frequent outside quotes; a tie goes to the comma.
+    expect_tables("\"a;b;c\",d,e\nx,y,z\n", {"a;b;c", "d", "e\n"}, {{"x", "y", "z"}});
+    expect_tables("a;b,c\n1;2,3\n", {"a;b", "c\n"}, {{"1;2", "3"}});
 }
 
-TEST(CsvSplit, KeepsEmptyQuotedFields)
+TEST(CsvReader, ReadsBareAndQuotedFields)
 {
-    expect_data("\"C1\",\"\",\"10k\"\n", {"C1", "", "10k", "\n"}, true);
-    expect_data("\"C1\",\"\"", {"C1", ""}, false);
-    expect_data("\"\"\n", {"", "\n"}, true);
-    expect_data("\"\",\"\"\n", {"", "", "\n"}, true);
+    // Blanks around a bare field are part of it; a quote inside it is a quote of it.
+    expect_tables("Reference, Value, Footprint\nR1, 10k , 0.1\" pitch\n", {"Reference", " Value", " Footprint\n"},
+                  {{"R1", " 10k ", " 0.1\" pitch"}});
+    // A quoted field may hold separators and line breaks; two quotes are one.
+    expect_tables("\"Ref\nDes\",\"Value\"\n\"C1,C2\",\"say \"\"hi\"\"\"\n", {"Ref<br>Des", "Value\n"},
+                  {{"C1,C2", "say \"hi\""}});
+    // A quote that only blanks keep from the separator closes its field; any other is a quote of it.
+    expect_tables("\"Part\";\"Desc\"\n\"J1\";\"Pin header for 0.1\" spacing\"  ;\n",
+                  {"Part", "Desc\n"}, {{"J1", "Pin header for 0.1\" spacing", ""}});
+    // Empty fields, empty quoted ones, and empty lines, which give no row.
+    expect_tables("a,b,c\n\n,\"\",\r\n\n", {"a", "b", "c\n"}, {{"", "", ""}});
 }
 
-// Two quotes in a field stand for one when a quote closes the field later on
-// the line; without one they close a field and open the next, never closed.
-TEST(CsvSplit, DoubledQuotesInAFieldClosedLater)
+TEST(CsvReader, RunsAQuoteNeverClosedToTheEnd)
 {
-    struct sample {
-        std::string line;
-        cell_texts all;
-        bool trailer;
-    };
-    std::string doubled, single;  // many pairs, the field running over several blocks of quote marks
-    for (int i = 0; i < 40; i++) {
-        doubled += "ab\"\"";
-        single += "ab\"";
+    expect_tables("a,b\n\"x,y\nz\n", {"a", "b\n"}, {{"x,y<br>z<br>"}});
+    expect_tables("a,b\n1,2", {"a", "b\n"}, {{"1", "2"}});  // no line end at the end
+    expect_tables("", {}, {});
+}
+
+TEST(CsvReader, ReadsEncodingsAsUtf8)
+{
+    expect_tables("\xEF\xBB\xBFPart,Value\nC1,1\xC2\xB5\n", {"Part", "Value\n"}, {{"C1", "1\xC2\xB5"}});
+    expect_tables("Part;Value\nC1;1\xB5" "F\n", {"Part", "Value\n"}, {{"C1", "1\xC2\xB5" "F"}});
+    const std::string le("\xFF\xFEP\0\t\0V\0\r\0\n\0" "1\0\t\0\xBC\x03\r\0\n\0", 22);
+    std::string be = "\xFE\xFF";
+    for (size_t k = 2; k < le.size(); k += 2)
+        be += std::string{le[k + 1], le[k]};
+    for (const std::string &bytes : {le, be})
+        expect_tables(bytes, {"P", "V\n"}, {{"1", "\xCE\xBC"}});
+}
+
+TEST(CsvReader, LeavesOutAPreamble)
+{
+    // A tool's rows before an empty line and the heading, quoted throughout.
+    expect_tables("\"Source:\",\"/home/b.sch\"\n\"Date:\",\"today\"\n\"Component Count:\",\"2\"\n\n"
+                  "\"Ref\",\"Value\",\"Footprint\"\n\"R1\",\"1k\",\"0603\"\n",
+                  {"Ref", "Value", "Footprint\n"}, {{"R1", "1k", "0603"}});
+    // Rows padded to the heading's width, and a title line.
+    expect_tables("Source;x;;\n;;;\nRef;Value;Code;Note\nR1;1k;;\n", {"Ref", "Value", "Code", "Note\n"},
+                  {{"R1", "1k", "", ""}});
+    expect_tables("My board\nRef,Value,Footprint\nR1,1k,0603\n", {"Ref", "Value", "Footprint\n"},
+                  {{"R1", "1k", "0603"}});
+    // A file whose first row quotes every field starts with its heading.
+    expect_tables("\"Title\"\n\"Ref\",\"Value\",\"Package\"\n", {"Title\n"}, {{"Ref", "Value", "Package"}});
+}
+
+// Rows longer than the text held at once reach the writers in parts: a
+// 100,000-byte field, a field of a million bytes with line breaks and
+// doubled quotes, and a row of 10,000 cells.
+TEST(CsvReader, RowsOfAnyLengthAreOneRow)
+{
+    const std::string big(100000, 'x');
+    expect_tables("a,b\n\"" + big + "\",1\n", {"a", "b\n"}, {{big, "1"}});
+    std::string field, shown;
+    while (field.size() < 1000000) {
+        field += "ab\"\"\r\ncd ";
+        shown += "ab\"<br>cd ";
     }
-    const std::string p62(62, 'p'), p4091(4091, 'p');
-    const sample samples[] = {
-        {"\"5\"\" screen\",\"x\"\n", {"5\" screen", "x", "\n"}, true},
-        {"\"\"\"\"\n", {"\"", "\n"}, true},
-        {"\"a\"\"\"\n", {"a\"", "\n"}, true},
-        {"\"a\"\"\"\"b\"\n", {"a\"\"b", "\n"}, true},
-        {"\"a\"\"b", {"a", "b"}, true},
-        {"\"a\"\"\"\",x", {"a\""}, false},
-        {"\"\",\"\"\"x\"\n", {"", "\"x", "\n"}, true},
-        {"\"" + doubled + "\",\"z\"\n", {single, "z", "\n"}, true},
-        {"\"" + p62 + "\"\"y\",\"z\"\n", {p62 + "\"y", "z", "\n"}, true},  // a pair across two blocks
-        // Full reads ending in a pair; the quotes after the NUL are no part of the line.
-        {"\"" + p4091 + "\"\"\"", {p4091 + "\""}, false},
-        {"\"" + p4091 + "p\"\"", {p4091 + "p"}, false},
-        {"\"C1\",\"", {"C1"}, false},
-        {"\"C1\",\"\n", {"C1", "\n"}, true},
-    };
-    for (const sample &s : samples)
-        expect_data(s.line, s.all, s.trailer);
-}
-
-// A full read can yield far more cells than a short line; none may be lost
-// or written past the cell array.
-TEST(CsvSplit, FullReadOfManyCells)
-{
-    std::string tokens = "a";
-    while (tokens.size() < CSV_LINE_SIZE - 1)
-        tokens += "\"a";
-    expect_data(tokens, cell_texts(2048, "a"), true);
-
-    std::string empties;  // each a"" gives the a and one empty cell
-    while (empties.size() < CSV_LINE_SIZE - 1)
-        empties += "a\"\"";
-    ASSERT_EQ(empties.size(), 4095u);
-    cell_texts alternating;
-    for (int i = 0; i < 1365; i++)
-        alternating.insert(alternating.end(), {"a", ""});
-    expect_data(empties, alternating, false);
-
-    std::string commas = "a";
-    while (commas.size() < CSV_LINE_SIZE - 1)
-        commas += ",a";
-    EXPECT_EQ(heading(commas), cell_texts(2048, "a"));
+    expect_tables("a\r\n\"" + field + "\"\r\n", {"a\r\n"}, {{shown}});
+    std::string heading, row;
+    texts heads, cells;
+    for (int i = 0; i < 10000; i++) {
+        heading += (i > 0 ? "," : "") + std::to_string(i);
+        heads.push_back(std::to_string(i));
+        row += i > 0 ? ",\"\"" : "\"\"";
+        cells.emplace_back();
+    }
+    heads.back() += "\n";
+    expect_tables(heading + "\n" + row + "\n", heads, {cells});
 }

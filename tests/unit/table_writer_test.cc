@@ -21,8 +21,8 @@ TEST(TableWriter, WritesEachFlavourByteForByte)
     const cell cells[] = {c("R1 "), c("<10k> & |x|"), c("")};
     memory_output html, wiki, div;
     for (auto [writer, out] : {std::pair{&HTML_WIKITABLE, &html}, {&WIKI_MARKUP, &wiki}, {&HTML_DIV_TABLE, &div}}) {
-        writer->begin(out->out(), HEADS, 3);
-        writer->row(out->out(), cells, 3);
+        writer->begin(out->out(), HEADS, 3, WHOLE_ROW);
+        writer->row(out->out(), cells, 3, WHOLE_ROW);
         writer->end(out->out());
     }
     EXPECT_EQ(html.bytes(), "<table class='wikitable' border='1'>\n<tr>\n<th scope='col'>Part </th>\n"
@@ -49,9 +49,9 @@ TEST(TableWriter, WritesOnlyTheEndWithoutAHeader)
 TEST(TableWriter, WritesRowsWithoutCells)
 {
     memory_output html, wiki, div;
-    HTML_WIKITABLE.row(html.out(), nullptr, 0);
-    WIKI_MARKUP.row(wiki.out(), nullptr, 0);
-    HTML_DIV_TABLE.row(div.out(), nullptr, 0);
+    HTML_WIKITABLE.row(html.out(), nullptr, 0, WHOLE_ROW);
+    WIKI_MARKUP.row(wiki.out(), nullptr, 0, WHOLE_ROW);
+    HTML_DIV_TABLE.row(div.out(), nullptr, 0, WHOLE_ROW);
     EXPECT_EQ(html.bytes(), "<tr></tr>\n");
     EXPECT_EQ(wiki.bytes(), "|-\n|\n");  // the first cell's bar stands alone
     EXPECT_EQ(div.bytes(), "<tr></tr>\n");
@@ -62,10 +62,10 @@ TEST(TableWriter, EndsTheWikiHeadingRowWithOneNewline)
     // A CSV heading's last cell carries the line's newline; no second one follows.
     const cell carried[] = {c("Part"), c("Value\n")};
     memory_output with_newline, without_newline, empty, html;
-    WIKI_MARKUP.begin(with_newline.out(), carried, 2);
-    WIKI_MARKUP.begin(without_newline.out(), carried, 1);
-    WIKI_MARKUP.begin(empty.out(), nullptr, 0);
-    HTML_WIKITABLE.begin(html.out(), carried, 2);
+    WIKI_MARKUP.begin(with_newline.out(), carried, 2, WHOLE_ROW);
+    WIKI_MARKUP.begin(without_newline.out(), carried, 1, WHOLE_ROW);
+    WIKI_MARKUP.begin(empty.out(), nullptr, 0, WHOLE_ROW);
+    HTML_WIKITABLE.begin(html.out(), carried, 2, WHOLE_ROW);
     const std::string open = "== Partlist ==\n\n{| border='1' class='wikitable'\n";
     EXPECT_EQ(with_newline.bytes(), open + "!Part!!Value\n");
     EXPECT_EQ(without_newline.bytes(), open + "!Part\n");
@@ -77,31 +77,69 @@ TEST(TableWriter, EndsTheWikiHeadingRowWithOneNewline)
 TEST(TableWriter, SkipsAnAbsentOutput)
 {
     for (const table_writer *w : {&HTML_WIKITABLE, &WIKI_MARKUP, &HTML_DIV_TABLE}) {
-        w->begin(nullptr, HEADS, 3);
-        w->row(nullptr, HEADS, 3);
+        w->begin(nullptr, HEADS, 3, WHOLE_ROW);
+        w->row(nullptr, HEADS, 3, WHOLE_ROW);
         w->end(nullptr);
     }
 }
 
-// Rows of every cell size, from none to more than the whole buffer, after
-// gathered bytes of every count: the place where what is gathered goes to
-// the file falls inside each piece of a row, and no byte is lost or doubled.
-TEST(TableWriter, RowsCrossTheBufferWhole)
+// Hands a row to the operation in parts, as a program does with a row longer
+// than it holds at once: a cell may be cut in two, and a part may end after
+// any piece.
+template <class Operation>
+static void in_parts(Operation put, const texts &row, std::mt19937 &random)
+{
+    std::vector<cell> part;
+    unsigned where = ROW_STARTS;
+    for (size_t i = 0; i < row.size(); i++) {
+        size_t cut = random() % 2 == 0 ? row[i].size() : random() % (row[i].size() + 1);
+        part.push_back({row[i].data(), cut});
+        if (cut < row[i].size()) {
+            put(part.data(), static_cast<int>(part.size()), where | LAST_CELL_GOES_ON);
+            part = {{row[i].data() + cut, row[i].size() - cut}};
+            where = FIRST_CELL_GOES_ON;
+        }
+        if (random() % 3 == 0 && i + 1 < row.size()) {
+            put(part.data(), static_cast<int>(part.size()), where);
+            part.clear();
+            where = 0;
+        }
+    }
+    put(part.data(), static_cast<int>(part.size()), where | ROW_ENDS);
+}
+
+// Headings and rows of every cell size, from none to more than the whole
+// buffer, whole or in parts, after gathered bytes of every count: the place
+// where what is gathered goes to the file falls inside each piece of a row,
+// and no byte is lost or doubled.
+TEST(TableWriter, RowsInPartsAndAcrossTheBufferComeOutWhole)
 {
     std::mt19937 random(3);
     memory_output html, wiki;
     plain_tables want;
-    for (int i = 0; i < 300; i++) {
+    for (int i = 0; i < 400; i++) {
         size_t sizes[] = {0, 1, 3, 7, 8, 15, 16, 17, 100, 40000, OUTPUT_BUFFER_SIZE / 2 + 1, OUTPUT_BUFFER_SIZE + 5};
         texts row;
-        std::vector<cell> cells;
         for (int k = static_cast<int>(random() % 4); k > 0; k--)
             row.push_back(std::string(sizes[random() % (random() % 4 == 0 ? 12 : 9)], static_cast<char>('a' + k)));
-        for (const std::string &text : row)
-            cells.push_back({text.data(), text.size()});
-        HTML_WIKITABLE.row(html.out(), cells.data(), static_cast<int>(cells.size()));
-        WIKI_MARKUP.row(wiki.out(), cells.data(), static_cast<int>(cells.size()));
-        want.row(row, row);
+        if (!row.empty() && random() % 2 == 0)
+            row.back() += "\n";
+        bool heading = i % 50 == 0;
+        for (auto [writer, out] : {std::pair{&HTML_WIKITABLE, &html}, {&WIKI_MARKUP, &wiki}}) {
+            auto operation = heading ? writer->begin : writer->row;
+            in_parts([&, out = out](const cell *cells, int count, unsigned part) {
+                operation(out->out(), cells, count, part);
+            }, row, random);
+        }
+        if (heading) {
+            // A heading starts a table of its own.
+            plain_tables table;
+            table.begin(row);
+            want.wikitable += table.wikitable;
+            want.wiki += table.wiki;
+        } else {
+            want.row(row, row);
+        }
     }
     EXPECT_TRUE(html.bytes() == want.wikitable);
     EXPECT_TRUE(wiki.bytes() == want.wiki);

@@ -1,14 +1,15 @@
 // Drives the web page in headless Chromium, opened from disk as a person
 // would open it, and checks it against the native programs: every table of
 // the samples, the real exports and generated exports byte for byte (through
-// the Download buttons), the preview cell for cell as a browser shows the
+// the Download buttons), the notes in the status line line for line as the
+// programs print them, the preview cell for cell as a browser shows the
 // program's HTML, markup in cells running nothing, the drop and choose paths,
 // Copy (over a local web server, where the clipboard may be granted), a large
 // export with a moving progress bar, the labels, and a screenshot.
 //
 // node page_test.mjs --page DIR --programs DIR --examples DIR --corpus DIR
 //                    --modules DIR --out DIR [--large-mib N]
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import crypto from 'node:crypto';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -36,34 +37,41 @@ function check(ok, what) {
   return ok;
 }
 
-// ---- The native programs' tables for a file.
+// ---- The native programs' tables for a file, and the notes the first
+// program prints on standard error.
 const TABLES = {
   bom: ['parts.html', 'parts.wiki', 'parts-grid.html'],
   csv: ['parts.html', 'parts.wiki'],
 };
 function nativeTables(file, kind) {
   const dir = fs.mkdtempSync(path.join(work, 'native-'));
-  const run = (program, argv) => execFileSync(path.join(args.programs, program), argv, { cwd: dir, stdio: 'ignore' });
+  const run = (program, argv) => {
+    const done = spawnSync(path.join(args.programs, program), argv, { cwd: dir, stdio: ['ignore', 'ignore', 'pipe'] });
+    if (done.status !== 0) throw new Error(`${program} ${argv.join(' ')}: exit ${done.status}`);
+    return done.stderr.toString('utf8');
+  };
+  let notes;
   if (kind === 'bom') {
-    run('bomtab', ['--i', file, '--html', 'parts.html', '--wiki', 'parts.wiki']);
+    notes = run('bomtab', ['--i', file, '--html', 'parts.html', '--wiki', 'parts.wiki']);
     run('bomgrid', [file, 'parts-grid.html']);
   } else {
-    run('rowcast', ['--i', file, '--html', 'parts.html', '--wiki', 'parts.wiki']);
+    notes = run('rowcast', ['--i', file, '--html', 'parts.html', '--wiki', 'parts.wiki']);
   }
-  return TABLES[kind].map((name) => fs.readFileSync(path.join(dir, name)));
+  return { tables: TABLES[kind].map((name) => fs.readFileSync(path.join(dir, name))), notes };
 }
-// The page shows what is not UTF-8 as Windows-1252; so does this, with the
-// browser's own decoders.
-function decode(bytes, input) {
-  return page.evaluate((b64, head64) => {
+// rowcast writes UTF-8 whatever it read; a BOM export's tables keep its
+// bytes, which the page shows as Windows-1252 when they are not UTF-8. So
+// does this, with the browser's own decoders.
+function decode(bytes, input, kind) {
+  return page.evaluate((b64, head64, csv) => {
     const unpack = (text) => Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
     try {
-      new TextDecoder('utf-8', { fatal: true }).decode(unpack(head64), { stream: true });
+      if (!csv) new TextDecoder('utf-8', { fatal: true }).decode(unpack(head64), { stream: true });
       return new TextDecoder('utf-8').decode(unpack(b64));
     } catch (error) {
       return new TextDecoder('windows-1252').decode(unpack(b64));
     }
-  }, bytes.toString('base64'), input.subarray(0, 1 << 16).toString('base64'));
+  }, bytes.toString('base64'), input.subarray(0, 1 << 16).toString('base64'), kind === 'csv');
 }
 
 // ---- Exports no one here has seen: generated, the same on every run.
@@ -106,6 +114,12 @@ function generatedCsv(seed) {
     lines.push(fields.join(next() < 0.9 ? ',' : ',,'));
   }
   return Buffer.from(lines.join('\n') + (next() < 0.5 ? '\n' : ''), 'utf8');
+}
+// Semicolons, fields quoted or not, in UTF-16 big-endian: only its byte-order
+// mark says it is text.
+function utf16Csv() {
+  const text = '\ufeffPart;"Value";Note\r\n"R1";4k7;"a ""µ"" and ;"\r\nC1;100nF;\r\n';
+  return Buffer.from(text, 'utf16le').swap16();
 }
 function junk(seed) {
   const next = random(seed);
@@ -224,12 +238,13 @@ for (const [folder, kind] of [['partlist', 'bom'], ['csv', 'csv']]) {
 }
 const generated = [['export-1.txt', generatedExport(1), 'bom'], ['export-2.txt', generatedExport(2), 'bom'],
   ['list-1.csv', generatedCsv(1), 'csv'], ['list-2.csv', generatedCsv(2), 'csv'],
-  ['junk.txt', junk(3), 'bom'], ['junk.csv', junk(4), 'csv']];
+  ['junk.txt', junk(3), 'bom'], ['junk.csv', junk(4), 'csv'], ['utf-16.csv', utf16Csv(), 'csv']];
 for (const [name, bytes, kind] of generated) {
   fs.writeFileSync(path.join(work, name), bytes);
-  cases.push([path.join(work, name), kind, false]);
+  cases.push([path.join(work, name), kind, name === 'utf-16.csv']);
 }
 let compared = 0;
+let notedFiles = 0;
 for (const [index, [file, kind, known]] of cases.entries()) {
   const name = path.basename(file);
   console.log(`${name} (${kind}, ${index % 2 === 0 ? 'chosen' : 'dropped'})`);
@@ -238,7 +253,15 @@ for (const [index, [file, kind, known]] of cases.entries()) {
   await page.goto(pageUrl);
   const guessed = await convertOnPage(page, file, kind, index % 2 === 0 ? 'choose' : 'drop');
   if (known) check(guessed === kind, `${name}: guessed ${guessed}, not ${kind}`);
-  const native = nativeTables(file, kind);
+  const { tables: native, notes } = nativeTables(file, kind);
+  // The status line's first line is the page's; the notes follow it.
+  const status = await page.$eval('#status', (e) => e.textContent);
+  const shownNotes = status.split('\n').slice(1).join('\n');
+  check(shownNotes === notes.trimEnd(), `${name}: the status line shows the notes "${shownNotes}", not "${notes.trimEnd()}"`);
+  if (notes !== '') notedFiles += 1;
+  if (name === 'utf-16.csv') {
+    check(status.split('\n').includes('rowcast: fields are separated by semicolons'), `${name}: no note on the semicolons in "${status}"`);
+  }
   for (const [i, table] of TABLES[kind].entries()) {
     const bytes = await downloaded(`Download ${table}`);
     if (check(bytes.equals(native[i]), `${name}: ${table} differs from the program's`)) compared += 1;
@@ -246,7 +269,7 @@ for (const [index, [file, kind, known]] of cases.entries()) {
   // The preview shows every row as a browser shows the program's HTML.
   // (Random bytes may hold tags that make the surrounding page part of the
   // table.)
-  const html = await decode(native[0], fs.readFileSync(file));
+  const html = await decode(native[0], fs.readFileSync(file), kind);
   const noted = await page.$eval('#note', (e) => !e.hidden);
   check(noted === !html.includes('<th'), `${name}: the note on a missing header is ${noted ? 'shown' : 'missing'}`);
   if (!name.startsWith('junk')) {
@@ -258,7 +281,7 @@ for (const [index, [file, kind, known]] of cases.entries()) {
     await page.screenshot({ path: path.join(args.out, 'web-page.png'), fullPage: true });
   }
 }
-console.log(`${cases.length} files, ${compared} tables identical to the programs'`);
+console.log(`${cases.length} files, ${compared} tables identical to the programs', ${notedFiles} with notes`);
 
 // A folder chosen after a file: nothing of that file's tables stays on show.
 fs.mkdirSync(path.join(work, 'folder'));
@@ -318,7 +341,7 @@ for (const [i, table] of TABLES.bom.entries()) {
   await clickButton(served, `Copy ${table}`);
   await served.waitForFunction((t) => document.getElementById('status').textContent === `${t} copied.`, {}, table);
   const copied = await served.evaluate(() => navigator.clipboard.readText());
-  check(copied === nativeTables(board, 'bom')[i].toString('utf8'), `Copy ${table} copied other text`);
+  check(copied === nativeTables(board, 'bom').tables[i].toString('utf8'), `Copy ${table} copied other text`);
 }
 server.close();
 await served.close();
@@ -356,7 +379,7 @@ if (largeMiB > 0) {
   const status = await page.$eval('#status', (e) => e.textContent);
   console.log(`${largeMiB} MiB export: "${status}"`);
   check(seen.size >= 3, `the progress bar showed only ${[...seen].join(', ')} while converting ${largeMiB} MiB`);
-  const native = nativeTables(large, 'bom');
+  const native = nativeTables(large, 'bom').tables;
   for (const [i, table] of TABLES.bom.entries()) {
     const bytes = await downloaded(`Download ${table}`);
     const digest = (b) => crypto.createHash('sha256').update(b).digest('hex');
