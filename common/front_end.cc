@@ -86,7 +86,7 @@ static void report_bad_option(char *argv[])
 // The C libraries take the empty name of a word such as "--=x" as the start
 // of every option's name and hand it to the first. It names none: it is
 // refused as an unknown option. Its argument is always the rest of the word.
-static bool names_no_option(char *argv[])
+static bool names_no_option(const char *const argv[])
 {
     const char *word = argv[optind - 1];
     return optarg != word && strncmp(word, "--=", 3) == 0;

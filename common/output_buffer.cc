@@ -1,10 +1,5 @@
 #include "output_buffer.h"
 
-#include <cstdarg>
-#include <cstdlib>
-
-#include "platform.h"
-
 output_buffer *output_attach(output_buffer *out, FILE *file, const char *cant_write, const char *path)
 {
     if (file == nullptr)
@@ -72,35 +67,4 @@ bool output_close(output_buffer *out)
     if (!written && out->cant_write != nullptr)
         fail_keeping_outputs(out, out, out->cant_write, out->path);
     return written;
-}
-
-void fail(const char *fmt, ...)
-{
-    va_list args;
-    va_start(args, fmt);
-    vprintf(fmt, args);
-    va_end(args);
-    exit(1);
-}
-
-void fail_keeping_outputs(output_buffer *run, const output_buffer *failed, const char *fmt, const char *path)
-{
-    for (output_buffer *out = run; out != nullptr; out = out->next == run ? nullptr : out->next) {
-        if (out == failed)
-            continue;
-        // The run is ending for its first failure: a further one changes
-        // nothing of how.
-        out->cant_write = nullptr;
-        output_flush(out);
-    }
-    printf(fmt, path);
-    exit(1);
-}
-
-void finish_standard_output(const char *program)
-{
-    if (!console_text_lost())
-        return;
-    (void)fprintf(stderr, "%s: can't write to standard output\n", program);
-    exit(1);
 }
