@@ -18,9 +18,9 @@ constexpr size_t TEXT_PIECE_MOST = 3 * 65536;
 // valid UTF-8. A NUL is no text: it is read as the replacement character.
 struct text_input {
     FILE *file;
-    bool started;        // the first bytes, and their byte-order mark, are looked at
+    bool started;  // the first bytes, and their byte-order mark, are looked at
     text_encoding encoding;
-    bool windows_1252;   // some bytes were not UTF-8 and were read as Windows-1252
+    bool windows_1252;  // some bytes were not UTF-8 and were read as Windows-1252
     bool at_end;
     // Bytes read and not yet decoded: a sequence cut at the end of a read.
     unsigned char held[4];

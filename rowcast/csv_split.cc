@@ -329,8 +329,7 @@ static void write_notes(const csv_conversion *r, long preamble)
              r->other_rows, r->other_rows == 1 ? "row has" : "rows have", r->heading_fields, r->other_line,
              r->other_fields);
     if (r->unclosed)
-        note(PROGRAM, "the quote opened on line %ld is never closed: the rest of the file is one field",
-             r->quote_line);
+        note(PROGRAM, "the quote opened on line %ld is never closed: the rest of the file is one field", r->quote_line);
 }
 
 bool csv_convert(FILE *in, void *conversion)

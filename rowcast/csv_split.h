@@ -23,9 +23,9 @@ struct csv_span {
 
 // What the rows at the start hold, to tell a preamble from the heading.
 struct csv_row_count {
-    long filled;        // fields that are not empty
-    bool quoted;        // every field is quoted
-    bool after_empty;   // an empty line comes before it
+    long filled;       // fields that are not empty
+    bool quoted;       // every field is quoted
+    bool after_empty;  // an empty line comes before it
 };
 
 // A run of rowcast. Zero-initialised, with `outputs` set, for a new run.

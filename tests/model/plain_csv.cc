@@ -44,10 +44,10 @@ static size_t utf8_at(const std::string &s, size_t at, unsigned long *code)
 
 std::string plain_utf8(const std::string &bytes)
 {
-    static const unsigned long WINDOWS_1252[32] = {
-        0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021, 0x2C6,  0x2030, 0x160,
-        0x2039, 0x152,  0x8D,   0x17D,  0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
+    static const unsigned long WINDOWS_1252[32] = {0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021,
+                                                   0x2C6,  0x2030, 0x160,  0x2039, 0x152,  0x8D,   0x17D,  0x8F,
+                                                   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                   0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
     std::string text;
     bool le = bytes.compare(0, 2, "\xFF\xFE") == 0, be = bytes.compare(0, 2, "\xFE\xFF") == 0;
     if (le || be) {
@@ -106,8 +106,8 @@ struct record {
 
 struct parsed {
     std::vector<record> rows;
-    std::vector<size_t> ends;              // where each row's line end ends
-    std::vector<bool> after_empty;         // an empty line comes before it
+    std::vector<size_t> ends;       // where each row's line end ends
+    std::vector<bool> after_empty;  // an empty line comes before it
 };
 
 // The separator: the most frequent of comma, semicolon and tab outside
@@ -264,8 +264,8 @@ plain_tables plain_csv_tables(const std::string &bytes)
             // of its own in its place, as it is.
             std::string last = p.rows[k].fields.back() + p.rows[k].line_end;
             size_t tail = last.size() >= 2 && last.compare(last.size() - 2, 2, "\r\n") == 0 ? 2
-                          : !last.empty() && last.back() == '\n'                          ? 1
-                                                                                         : 0;
+                          : !last.empty() && last.back() == '\n'                            ? 1
+                                                                                            : 0;
             cells.back() = broken(last.substr(0, last.size() - tail)) + last.substr(last.size() - tail);
             tables.begin(cells);
         } else {

@@ -78,8 +78,8 @@ TEST(CsvReader, ReadsBareAndQuotedFields)
     expect_tables("\"Ref\nDes\",\"Value\"\n\"C1,C2\",\"say \"\"hi\"\"\"\n", {"Ref<br>Des", "Value\n"},
                   {{"C1,C2", "say \"hi\""}});
     // A quote that only blanks keep from the separator closes its field; any other is a quote of it.
-    expect_tables("\"Part\";\"Desc\"\n\"J1\";\"Pin header for 0.1\" spacing\"  ;\n",
-                  {"Part", "Desc\n"}, {{"J1", "Pin header for 0.1\" spacing", ""}});
+    expect_tables("\"Part\";\"Desc\"\n\"J1\";\"Pin header for 0.1\" spacing\"  ;\n", {"Part", "Desc\n"},
+                  {{"J1", "Pin header for 0.1\" spacing", ""}});
     // Empty fields, empty quoted ones, and empty lines, which give no row.
     expect_tables("a,b,c\n\n,\"\",\r\n\n", {"a", "b", "c\n"}, {{"", "", ""}});
 }
@@ -94,8 +94,14 @@ TEST(CsvReader, RunsAQuoteNeverClosedToTheEnd)
 TEST(CsvReader, ReadsEncodingsAsUtf8)
 {
     expect_tables("\xEF\xBB\xBFPart,Value\nC1,1\xC2\xB5\n", {"Part", "Value\n"}, {{"C1", "1\xC2\xB5"}});
-    expect_tables("Part;Value\nC1;1\xB5" "F\n", {"Part", "Value\n"}, {{"C1", "1\xC2\xB5" "F"}});
-    const std::string le("\xFF\xFEP\0\t\0V\0\r\0\n\0" "1\0\t\0\xBC\x03\r\0\n\0", 22);
+    expect_tables("Part;Value\nC1;1\xB5"
+                  "F\n",
+                  {"Part", "Value\n"},
+                  {{"C1", "1\xC2\xB5"
+                          "F"}});
+    const std::string le("\xFF\xFEP\0\t\0V\0\r\0\n\0"
+                         "1\0\t\0\xBC\x03\r\0\n\0",
+                         22);
     std::string be = "\xFE\xFF";
     for (size_t k = 2; k < le.size(); k += 2)
         be += std::string{le[k + 1], le[k]};

@@ -127,9 +127,9 @@ TEST(TableWriter, RowsInPartsAndAcrossTheBufferComeOutWhole)
         bool heading = i % 50 == 0;
         for (auto [writer, out] : {std::pair{&HTML_WIKITABLE, &html}, {&WIKI_MARKUP, &wiki}}) {
             auto operation = heading ? writer->begin : writer->row;
-            in_parts([&, out = out](const cell *cells, int count, unsigned part) {
-                operation(out->out(), cells, count, part);
-            }, row, random);
+            in_parts([&, out = out](const cell *cells, int count,
+                                    unsigned part) { operation(out->out(), cells, count, part); },
+                     row, random);
         }
         if (heading) {
             // A heading starts a table of its own.

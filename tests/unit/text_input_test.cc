@@ -51,8 +51,10 @@ TEST(TextInput, KeepsUtf8AndReadsOtherBytesAsWindows1252)
     EXPECT_FALSE(plain.input.windows_1252);
     EXPECT_EQ(plain.input.encoding, TEXT_UTF8);
 
-    decoded latin = read_text("10\xB5" "F 90\xB0 \x80 \x81\x8D\x8F\x90\x9D \xE9t\xE9");
-    EXPECT_EQ(latin.text, "10\xC2\xB5" "F 90\xC2\xB0 \xE2\x82\xAC \xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D \xC3\xA9t\xC3\xA9");
+    decoded latin = read_text("10\xB5"
+                              "F 90\xB0 \x80 \x81\x8D\x8F\x90\x9D \xE9t\xE9");
+    EXPECT_EQ(latin.text, "10\xC2\xB5"
+                          "F 90\xC2\xB0 \xE2\x82\xAC \xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D \xC3\xA9t\xC3\xA9");
     EXPECT_TRUE(latin.input.windows_1252);
 
     // Sequences that are no UTF-8: cut short, overlong, a surrogate, past U+10FFFF.
@@ -66,7 +68,8 @@ TEST(TextInput, DropsAByteOrderMarkAndReplacesNuls)
 {
     EXPECT_EQ(read_text("\xEF\xBB\xBFPart\n").text, "Part\n");
     EXPECT_EQ(read_text("a\xEF\xBB\xBF").text, "a\xEF\xBB\xBF");  // only at the start
-    EXPECT_EQ(read_text(std::string("a\0b", 3)).text, "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(read_text(std::string("a\0b", 3)).text, "a\xEF\xBF\xBD"
+                                                      "b");
     EXPECT_EQ(read_text("").text, "");
     EXPECT_EQ(read_text("\xEF\xBB").text, "\xC3\xAF\xC2\xBB");
 }
@@ -74,14 +77,16 @@ TEST(TextInput, DropsAByteOrderMarkAndReplacesNuls)
 TEST(TextInput, ReadsUtf16OfBothByteOrders)
 {
     const std::u16string text = u"No.\tValue\r\n10\u03BCF 4k7\u03A9 \U0001F50C\n";
-    const std::string utf8 = "No.\tValue\n10\xCE\xBC" "F 4k7\xCE\xA9 \xF0\x9F\x94\x8C\n";  // read as text
+    const std::string utf8 = "No.\tValue\n10\xCE\xBC"
+                             "F 4k7\xCE\xA9 \xF0\x9F\x94\x8C\n";  // read as text
     for (bool big : {false, true}) {
         decoded d = read_text(utf16(text, big));
         EXPECT_EQ(d.text, utf8);
         EXPECT_EQ(d.input.encoding, big ? TEXT_UTF16BE : TEXT_UTF16LE);
     }
     // A lone surrogate and an odd last byte are replacement characters.
-    EXPECT_EQ(read_text(std::string("\xFF\xFE\x00\xD8\x41\x00\x42", 7)).text, "\xEF\xBF\xBD" "A\xEF\xBF\xBD");
+    EXPECT_EQ(read_text(std::string("\xFF\xFE\x00\xD8\x41\x00\x42", 7)).text, "\xEF\xBF\xBD"
+                                                                              "A\xEF\xBF\xBD");
 }
 
 // Text of many reads, with sequences cut at every place between two reads.
