@@ -58,7 +58,7 @@ static char *put_text(char *at, const char (&text)[N])
 // Cells are mostly a few bytes long: copied with two overlapping moves of a
 // fixed size, they cost a third of a call to memcpy. A cell of more than half
 // a buffer goes to the file as it is.
-static char *put_cell(output_buffer *out, char *at, const cell &c)
+[[gnu::always_inline]] static inline char *put_cell(output_buffer *out, char *at, const cell &c)
 {
     const char *from = c.text;
     size_t n = c.length;
@@ -110,8 +110,8 @@ static char *put_breaking_cell(output_buffer *out, char *at, const cell &c, bool
 
 // The cell `i` of a part of `count` cells; a heading's last cell may end
 // with the line's end.
-static char *put_part_cell(output_buffer *out, char *at, const cell cells[], int i, int count, unsigned part,
-                           bool heading)
+[[gnu::always_inline]] static inline char *put_part_cell(output_buffer *out, char *at, const cell cells[], int i,
+                                                         int count, unsigned part, bool heading)
 {
     if ((part & CELLS_BREAK_LINES) == 0)
         return put_cell(out, at, cells[i]);

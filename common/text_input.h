@@ -9,7 +9,7 @@
 enum text_encoding { TEXT_UTF8, TEXT_UTF16LE, TEXT_UTF16BE };
 
 // The largest piece text_read hands over at once.
-constexpr size_t TEXT_PIECE_MOST = 3 * 65536;
+constexpr size_t TEXT_PIECE_MOST = size_t{3} * 65536;
 
 // An input read as UTF-8 text: a UTF-8 byte-order mark at its start is
 // dropped, UTF-16 (byte-order mark FF FE or FE FF) is turned into UTF-8, and

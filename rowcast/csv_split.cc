@@ -64,23 +64,20 @@ static void write_part(csv_conversion *r, unsigned where)
         r->count = 0;
         return;
     }
-    cell cells[CSV_MAX_CELLS];
-    for (int i = 0; i < r->count; i++)
-        cells[i] = {r->text + r->cells[i].from, r->cells[i].length};
     for (int i = 0; i < 2; i++) {
         const table_output &o = r->outputs[i];
-        (r->heading_done ? o.writer->row : o.writer->begin)(o.out, cells, r->count, r->part | where);
+        (r->heading_done ? o.writer->row : o.writer->begin)(o.out, r->cells, r->count, r->part | where);
     }
     r->count = 0;
     r->part = (where & LAST_CELL_GOES_ON) != 0 ? unsigned{FIRST_CELL_GOES_ON} : 0U;
 }
 
-static void end_field(csv_conversion *r)
+[[gnu::always_inline]] static inline void end_field(csv_conversion *r)
 {
     if (r->count == CSV_MAX_CELLS)
         write_part(r, 0);
     size_t length = r->field_to - r->field_from;
-    r->cells[r->count++] = {r->field_from, length};
+    r->cells[r->count++] = {r->text + r->field_from, length};
     r->fields++;
     r->filled += length > 0;
     r->quoted = r->quoted && r->in_quotes;
@@ -118,8 +115,8 @@ static void end_row(csv_conversion *r, size_t end_from, size_t end_to)
         if (!r->heading_done) {
             // The heading's last cell keeps the line's end, which ends the
             // heading row in the wiki table.
-            csv_span &last = r->cells[r->count - 1];
-            memmove(r->text + last.from + last.length, r->text + end_from, end_to - end_from);
+            cell &last = r->cells[r->count - 1];
+            memmove(const_cast<char *>(last.text) + last.length, r->text + end_from, end_to - end_from);
             last.length += end_to - end_from;
         }
         count_fields(r);
@@ -147,6 +144,7 @@ static void scan(csv_conversion *r, bool at_end)
     const size_t end = r->end;
     const char sep = r->separator;
     size_t p = r->pos;
+    t[end] = '\n';  // every search below stops there at the latest
     while (p < end) {
         switch (r->state) {
         case CSV_AT_FIELD:
@@ -155,13 +153,13 @@ static void scan(csv_conversion *r, bool at_end)
                 r->quote_line = r->line;
                 r->field_from = r->field_to = ++p;
                 r->state = CSV_QUOTED;
-                break;
+                goto quoted;
             }
             r->field_from = p;
             r->state = CSV_BARE;
             [[fallthrough]];
         case CSV_BARE: {
-            while (p < end && t[p] != sep && t[p] != '\n')
+            while (t[p] != sep && t[p] != '\n')
                 p++;
             r->field_to = p;
             if (p == end)
@@ -179,20 +177,33 @@ static void scan(csv_conversion *r, bool at_end)
             end_row(r, text_end, ++p);
             break;
         }
-        case CSV_QUOTED: {
+        case CSV_QUOTED:
+        quoted : {
             size_t q = p;
-            while (q < end && t[q] != '"') {
-                if (t[q] == '\n') {
-                    r->line++;
-                    r->part |= CELLS_BREAK_LINES;
-                }
+            long breaks = 0;
+            for (;;) {
+                while (t[q] != '"' && t[q] != '\n')
+                    q++;
+                if (q == end || t[q] == '"')
+                    break;
+                breaks++;
                 q++;
+            }
+            if (breaks > 0) {
+                r->line += breaks;
+                r->part |= CELLS_BREAK_LINES;
             }
             take_quoted(r, p, q);
             p = q;
-            if (p < end) {
-                r->quote_at = p++;
-                r->state = CSV_AFTER_QUOTE;
+            if (p == end)
+                break;
+            r->quote_at = p++;
+            r->state = CSV_AFTER_QUOTE;
+            // Most quotes close their field right before the separator.
+            if (p < end && t[p] == sep) {
+                end_field(r);
+                p++;
+                break;
             }
             break;
         }
@@ -204,7 +215,7 @@ static void scan(csv_conversion *r, bool at_end)
                 break;
             }
             size_t q = p;
-            while (q < end && t[q] == ' ')
+            while (t[q] == ' ')
                 q++;
             bool crlf = q + 1 < end && t[q] == '\r' && t[q + 1] == '\n';
             if (!at_end && (q == end || (q + 1 == end && t[q] == '\r'))) {
@@ -260,7 +271,7 @@ static void make_room(csv_conversion *r)
         if (in_field) {
             if (r->count == CSV_MAX_CELLS)
                 write_part(r, 0);
-            r->cells[r->count++] = {r->field_from, r->field_to - held - r->field_from};
+            r->cells[r->count++] = {r->text + r->field_from, r->field_to - held - r->field_from};
         }
         write_part(r, in_field ? unsigned{LAST_CELL_GOES_ON} : 0U);
         keep -= held;
@@ -278,7 +289,7 @@ static void make_room(csv_conversion *r)
     r->field_to -= keep;
     r->quote_at -= keep;
     for (int i = 0; i < r->count; i++)
-        r->cells[i].from -= keep;
+        r->cells[i].text -= keep;
 }
 
 // The rows before the heading that are a preamble, among the rows at the
@@ -297,6 +308,7 @@ static long preamble_rows(const csv_conversion *r)
     long after_empty = 0;
     while (after_empty < n && !rows[after_empty].after_empty)
         after_empty++;
+    // cppcheck-suppress knownConditionTrueFalse ; n counts the rows of the scan just made
     if (after_empty > 0 && after_empty < n && 2 * rows[after_empty].filled > most) {
         long k = 0;
         while (k < after_empty && rows[k].filled < rows[after_empty].filled)
@@ -349,12 +361,14 @@ bool csv_convert(FILE *in, void *conversion)
     // The rows that end in the first TEXT_PIECE_MOST bytes are looked at.
     size_t held = r->end;
     r->end = held < TEXT_PIECE_MOST ? held : TEXT_PIECE_MOST;
-    bool all = at_end && held == r->end;
+    bool all = at_end && held <= TEXT_PIECE_MOST;
+    const char after = r->text[r->end];  // the scan puts its stop there
     r->separator = find_separator(r->text, r->end);
     start_scan(r, true);
     scan(r, all);
     if (all)
         finish_text(r);
+    r->text[r->end] = after;
     r->end = held;
     long preamble = preamble_rows(r);
     start_scan(r, false);

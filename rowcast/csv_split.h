@@ -16,11 +16,6 @@ constexpr int CSV_LOOKAHEAD_ROWS = 64;
 
 enum csv_state { CSV_AT_FIELD, CSV_BARE, CSV_QUOTED, CSV_AFTER_QUOTE };
 
-// Where a cell's text lies in the text held.
-struct csv_span {
-    size_t from, length;
-};
-
 // What the rows at the start hold, to tell a preamble from the heading.
 struct csv_row_count {
     long filled;       // fields that are not empty
@@ -32,9 +27,6 @@ struct csv_row_count {
 struct csv_conversion {
     const table_output *outputs;  // HTML, then wiki
     text_input input;
-    char separator;
-    bool counting;  // rows are counted, not written
-    csv_state state;
     // The text held is [0, end); `pos` is the next byte to look at and
     // `row_from` where the row at hand starts.
     size_t end, pos, row_from;
@@ -42,20 +34,23 @@ struct csv_conversion {
     // the quotes that are no part of it taken out; `quote_at` is a quote not
     // yet known to close it.
     size_t field_from, field_to, quote_at;
-    bool in_quotes;  // the field at hand is quoted
-    csv_span cells[CSV_MAX_CELLS];
-    int count;
-    unsigned part;  // where the next part of the row at hand stands
+    cell cells[CSV_MAX_CELLS];  // the row's cells so far, in the text held
     long fields, filled;
-    bool quoted, empty_line;
     long line, row_line, quote_line;  // line numbers, from 1
     long rows;                        // rows ended, empty lines not counted
     long skip;                        // rows still to be left out as a preamble
-    bool heading_done;
     long heading_fields, other_rows, other_line, other_fields;
-    bool unclosed;
     csv_row_count counted[CSV_LOOKAHEAD_ROWS];
-    char text[CSV_TEXT_SIZE];
+    csv_state state;
+    int count;
+    unsigned part;  // where the next part of the row at hand stands
+    char separator;
+    bool counting;   // rows are counted, not written
+    bool in_quotes;  // the field at hand is quoted
+    bool quoted, empty_line;
+    bool heading_done;
+    bool unclosed;
+    char text[CSV_TEXT_SIZE + 1];  // and a newline after the text, where a search stops
 };
 
 // Reads the CSV file to its end and writes its tables: false when a read

@@ -219,7 +219,7 @@ std::string broken(const std::string &text)
 
 plain_tables plain_csv_tables(const std::string &bytes)
 {
-    const size_t WINDOW = 3 * 65536;  // the text looked at for the separator and the heading
+    const size_t WINDOW = size_t{3} * 65536;  // the text looked at for the separator and the heading
     const size_t LOOKAHEAD_ROWS = 64;
     const std::string text = plain_utf8(bytes);
     parsed p = parse(text, separator_of(text, WINDOW));

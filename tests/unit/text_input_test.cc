@@ -92,9 +92,9 @@ TEST(TextInput, ReadsUtf16OfBothByteOrders)
 // Text of many reads, with sequences cut at every place between two reads.
 TEST(TextInput, SequencesCutBetweenReadsStayWhole)
 {
-    std::string utf8, latin, wide;
+    std::string utf8, latin;
     std::u16string units;
-    while (utf8.size() < 3 * 65536) {
+    while (utf8.size() < size_t{3} * 65536) {
         utf8 += "ab\xC2\xB5\xE2\x84\xA6\xF0\x9F\x94\x8C";
         latin += "ab\xB5";
         units += u"a\u00B5\U0001F50C";
