@@ -130,8 +130,8 @@ temp_dir::~temp_dir()
     remove_tree(path_);
 }
 
-run_result run_program(const std::string &program, const std::vector<std::string> &args, const std::string &dir,
-                       const std::vector<std::string> &env)
+static run_result run_once(const std::string &program, const std::vector<std::string> &args, const std::string &dir,
+                           const std::vector<std::string> &env)
 {
     std::string out_path = dir + "/.stdout", err_path = dir + "/.stderr";
     pid_t pid = fork();
@@ -165,6 +165,21 @@ run_result run_program(const std::string &program, const std::vector<std::string
     unlink(out_path.c_str());
     unlink(err_path.c_str());
     r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -WTERMSIG(wstatus);
+    return r;
+}
+
+run_result run_program(const std::string &program, const std::vector<std::string> &args, const std::string &dir,
+                       const std::vector<std::string> &env)
+{
+    run_result r = run_once(program, args, dir, env);
+    // Each program writes its banner before anything else, so status 1 with
+    // nothing written at all is Wine failing to start it, not its run: it
+    // is started once more, and the test's log says so.
+    if (ON_WINDOWS && files_of(program) != nullptr && r.status == 1 && r.raw_out.empty() && r.err.empty()) {
+        (void)fprintf(stderr, "Wine did not start %s (status 1, nothing written): starting it again\n",
+                      program.c_str());
+        r = run_once(program, args, dir, env);
+    }
     return r;
 }
 
