@@ -135,34 +135,35 @@ static char *put_html_cells(output_buffer *out, char *at, const cell cells[], in
     return at;
 }
 
+// An HTML row of either kind, or a part of it: the row's opening text, each
+// cell between its tags, the row's end.
+template <const auto &ROW, const auto &CELL_OPEN, const auto &CELL_CLOSE, bool HEADING>
+static void put_html_row(output_buffer *out, const cell cells[], int count, unsigned part)
+{
+    char *at = room_for(out, out->data + out->used, ROW_PIECE);
+    if ((part & ROW_STARTS) != 0)
+        at = put_text(at, ROW);
+    at = put_html_cells(out, at, cells, count, part, CELL_OPEN, CELL_CLOSE, HEADING);
+    if ((part & ROW_ENDS) != 0)
+        at = put_text(at, ROW_CLOSE);
+    output_commit(out, at);
+}
+
 // Both HTML flavours: their opening text, then the heading row.
 template <const auto &OPEN>
 static void html_begin(output_buffer *out, const cell heads[], int count, unsigned part)
 {
     if (out == nullptr)
         return;
-    if ((part & ROW_STARTS) != 0) {
+    if ((part & ROW_STARTS) != 0)
         put_text(out, OPEN);
-        put_text(out, ROW_OPEN);
-    }
-    char *at = room_for(out, out->data + out->used, ROW_PIECE);
-    at = put_html_cells(out, at, heads, count, part, HEAD_CELL_OPEN, HEAD_CELL_CLOSE, true);
-    if ((part & ROW_ENDS) != 0)
-        at = put_text(at, ROW_CLOSE);
-    output_commit(out, at);
+    put_html_row<ROW_OPEN, HEAD_CELL_OPEN, HEAD_CELL_CLOSE, true>(out, heads, count, part);
 }
 
 static void html_row(output_buffer *out, const cell cells[], int count, unsigned part)
 {
-    if (out == nullptr)
-        return;
-    char *at = room_for(out, out->data + out->used, ROW_PIECE);
-    if ((part & ROW_STARTS) != 0)
-        at = put_text(at, DATA_ROW_OPEN);
-    at = put_html_cells(out, at, cells, count, part, DATA_CELL_OPEN, DATA_CELL_CLOSE, false);
-    if ((part & ROW_ENDS) != 0)
-        at = put_text(at, ROW_CLOSE);
-    output_commit(out, at);
+    if (out != nullptr)
+        put_html_row<DATA_ROW_OPEN, DATA_CELL_OPEN, DATA_CELL_CLOSE, false>(out, cells, count, part);
 }
 
 // Wiki cells go as "<lead>first<lead><lead>second...". With no cells the
@@ -185,31 +186,38 @@ static char *put_wiki_cells(output_buffer *out, char *at, char lead, const cell 
 // A CSV heading's last cell carries the input line's end, which then ends
 // the heading row; a BOM heading never does. Either way the row ends with
 // exactly one newline, so the first data row starts on a line of its own.
+static bool ends_line(const cell cells[], int count)
+{
+    const cell *last = count > 0 ? &cells[count - 1] : nullptr;
+    return last != nullptr && last->length > 0 && last->text[last->length - 1] == '\n';
+}
+
+// A wiki row of either kind, or a part of it: its opening text, each cell
+// after its leads, the newline that ends it.
+static void put_wiki_row(output_buffer *out, const cell cells[], int count, unsigned part, char lead, bool heading)
+{
+    char *at = room_for(out, out->data + out->used, ROW_PIECE);
+    if ((part & ROW_STARTS) != 0 && !heading)
+        at = put_text(at, WIKI_ROW_OPEN);
+    at = put_wiki_cells(out, at, lead, cells, count, part, heading);
+    if ((part & ROW_ENDS) != 0 && !(heading && ends_line(cells, count)))
+        *at++ = '\n';
+    output_commit(out, at);
+}
+
 static void wiki_begin(output_buffer *out, const cell heads[], int count, unsigned part)
 {
     if (out == nullptr)
         return;
     if ((part & ROW_STARTS) != 0)
         put_text(out, WIKI_OPEN);
-    char *at = room_for(out, out->data + out->used, ROW_PIECE);
-    at = put_wiki_cells(out, at, '!', heads, count, part, true);
-    const cell *last = count > 0 ? &heads[count - 1] : nullptr;
-    if ((part & ROW_ENDS) != 0 && (last == nullptr || last->length == 0 || last->text[last->length - 1] != '\n'))
-        *at++ = '\n';
-    output_commit(out, at);
+    put_wiki_row(out, heads, count, part, '!', true);
 }
 
 static void wiki_row(output_buffer *out, const cell cells[], int count, unsigned part)
 {
-    if (out == nullptr)
-        return;
-    char *at = room_for(out, out->data + out->used, ROW_PIECE);
-    if ((part & ROW_STARTS) != 0)
-        at = put_text(at, WIKI_ROW_OPEN);
-    at = put_wiki_cells(out, at, '|', cells, count, part, false);
-    if ((part & ROW_ENDS) != 0)
-        *at++ = '\n';
-    output_commit(out, at);
+    if (out != nullptr)
+        put_wiki_row(out, cells, count, part, '|', false);
 }
 
 // Every flavour ends with a fixed text.
