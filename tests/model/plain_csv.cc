@@ -26,7 +26,7 @@ static size_t utf8_at(const std::string &s, size_t at, unsigned long *code)
 {
     auto byte = [&](size_t k) { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0u; };
     unsigned lead = byte(at);
-    size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    size_t n = lead >= 0xF5 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
     if (n == 0 || at + n > s.size())
         return 0;
     unsigned long c = lead & (0x7F >> n);
