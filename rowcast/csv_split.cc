@@ -136,6 +136,49 @@ static void take_quoted(csv_conversion *r, size_t from, size_t to)
     r->field_to += to - from;
 }
 
+// Most rows quote every field and hold no quote, separator or line break
+// of their own. Such a row, from `p`, is read in one walk and written; true
+// when it was, false when the row needs the full reading (which then gives
+// the same cells) or is not yet held to its end.
+static bool read_plain_row(csv_conversion *r, size_t &p)
+{
+    const char *t = r->text;
+    const size_t end = r->end;
+    const char sep = r->separator;
+    size_t q = p;
+    int count = 0;
+    for (;;) {
+        if (t[q] != '"' || count == CSV_MAX_CELLS)
+            return false;
+        size_t from = ++q;
+        while (t[q] != '"' && t[q] != '\n')
+            q++;
+        // The byte after the closing quote must be held, and tell.
+        if (t[q] != '"' || q + 1 >= end)
+            return false;
+        r->cells[count++] = {t + from, q - from};
+        char after = t[++q];
+        if (after == sep) {
+            q++;
+            continue;
+        }
+        if (after == '\n')
+            break;
+        if (after != '\r' || q + 1 >= end || t[q + 1] != '\n')
+            return false;
+        q++;
+    }
+    p = q + 1;
+    r->count = count;
+    r->fields = count;
+    r->line++;
+    count_fields(r);
+    write_part(r, ROW_ENDS);
+    r->rows++;
+    start_row(r, p);
+    return true;
+}
+
 // Looks at the text held from `pos` to its end; stops before its end only
 // where the next bytes decide what a quote is. `at_end`: no text follows.
 static void scan(csv_conversion *r, bool at_end)
@@ -148,6 +191,13 @@ static void scan(csv_conversion *r, bool at_end)
     while (p < end) {
         switch (r->state) {
         case CSV_AT_FIELD:
+            // Rows after the heading, from a row's start.
+            if (p == r->row_from && r->part == ROW_STARTS && r->heading_done && r->skip == 0 && !r->counting) {
+                while (p < end && read_plain_row(r, p)) {
+                }
+                if (p == end)
+                    break;
+            }
             r->in_quotes = t[p] == '"';
             if (r->in_quotes) {
                 r->quote_line = r->line;

@@ -148,3 +148,22 @@ TEST(CsvReader, RowsOfAnyLengthAreOneRow)
     heads.back() += "\n";
     expect_tables(heading + "\n" + row + "\n", heads, {cells});
 }
+
+// Quoted rows, the first read's end falling on each byte of them in turn:
+// rows read in one walk and rows that need the full reading (blanks after a
+// quote, two quotes, CR LF) give the model's tables.
+TEST(CsvReader, QuotedRowsAcrossReadsGiveTheModelsTables)
+{
+    static const char *const ENDS[] = {"\n", "\r\n", " \n", "\n\n"};
+    for (size_t shift = 0; shift < 40; shift++) {
+        std::string bytes = "\"Part\",\"" + std::string(shift, 'V') + "\"\n";
+        for (unsigned k = 0; bytes.size() < TEXT_PIECE_MOST + 4096; k++) {
+            std::string value(k * 7 % 23, 'v');
+            if (k % 11 == 0)
+                value += "\"\"";
+            bytes += "\"R" + std::to_string(k) + "\",\"" + value + "\"" + ENDS[k * 5 % 7 % 4];
+        }
+        plain_tables got = converted(bytes), want = plain_csv_tables(bytes);
+        ASSERT_EQ(got.wiki, want.wiki) << shift;
+    }
+}
