@@ -42,6 +42,7 @@ int main(int argc, char *argv[])
     bom_reader_reset(&run.reader);
     run.outputs = &output;
     run.count = 1;
+    run.program = "bomgrid";
     if (!bom_convert(in, &run))
         fail_keeping_outputs(output.out, nullptr, MSG_CANT_READ_INPUT, argv[1]);
     finish_table(output);

@@ -8,6 +8,7 @@ int main(int argc, char *argv[])
     bom_reader_reset(&run.reader);
     run.outputs = outputs;
     run.count = 2;
+    run.program = "bomtab";
     const front_end program = {
         "bomtab",
         "  bomtab V.03",

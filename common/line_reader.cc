@@ -20,10 +20,14 @@ bool read_lines(FILE *in, int size, line_handler handle, void *context)
         size_t left = end - pos;
         const void *newline = memchr(line, '\n', left < most ? left : most);
         size_t length;
+        bool ends_line = true;
         if (newline != nullptr) {
             length = static_cast<size_t>(static_cast<const char *>(newline) - line) + 1;
-        } else if (left >= most) {
+        } else if (left > most || (left == most && at_end)) {
+            // A line of `most` bytes ends with the input only when it is
+            // known to: the next read tells.
             length = most;
+            ends_line = left == most;
         } else if (at_end) {
             if (left == 0)
                 return true;
@@ -42,7 +46,7 @@ bool read_lines(FILE *in, int size, line_handler handle, void *context)
         size_t seen = has_nul ? strnlen(line, length) : length;
         char after = line[length];
         line[length] = '\0';
-        handle(context, line, seen);
+        handle(context, line, seen, ends_line);
         line[length] = after;
         pos += length;
     }

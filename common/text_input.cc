@@ -1,18 +1,9 @@
 #include "text_input.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "platform.h"
-
-// Windows-1252's characters for the bytes 0x80 to 0x9F; the five it leaves
-// undefined stand for themselves, as browsers read them. From 0xA0 on each
-// byte is the character of its own number.
-static const unsigned short WINDOWS_1252[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
+#include "utf8.h"
 
 void text_open(text_input *in, FILE *file)
 {
@@ -24,57 +15,6 @@ void text_open(text_input *in, FILE *file)
     in->held_count = 0;
 }
 
-static char *put_utf8(char *to, unsigned long c)
-{
-    if (c < 0x80) {
-        *to++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-        *to++ = static_cast<char>(0xC0 | (c >> 6));
-        *to++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *to++ = static_cast<char>(0xE0 | (c >> 12));
-        *to++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *to++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *to++ = static_cast<char>(0xF0 | (c >> 18));
-        *to++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *to++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *to++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return to;
-}
-
-// How many bytes of a valid UTF-8 sequence start at p (n bytes there): its
-// length, 0 when it is not valid, or -1 when the n bytes are a valid start
-// of one that goes on past them.
-static int utf8_sequence(const unsigned char *p, size_t n)
-{
-    unsigned char lead = p[0];
-    int length;
-    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    for (int k = 1; k < length; k++) {
-        if (static_cast<size_t>(k) >= n)
-            return -1;
-        unsigned char lo = k == 1 ? low : 0x80, hi = k == 1 ? high : 0xBF;
-        if (p[k] < lo || p[k] > hi)
-            return 0;
-    }
-    return length;
-}
-
 // Decodes UTF-8 text, bytes that are not read as Windows-1252. Returns how
 // many of the n bytes were taken: a sequence cut at their end is left for
 // the next read, unless the input ends there.
@@ -83,18 +23,7 @@ static size_t decode_utf8(text_input *in, const unsigned char *from, size_t n, c
     char *out = *to;
     size_t k = 0;
     while (k < n) {
-        // Most text is ASCII: a run of it is copied as it is. Its bytes are
-        // looked at eight at a time, which takes a fifth of the time of one
-        // at a time: none of them is NUL or has its top bit set when the
-        // word and the word less one in each byte have no top bit set.
-        size_t run = k;
-        for (uint64_t w; run + 8 <= n; run += 8) {
-            memcpy(&w, from + run, 8);
-            if (((w | (w - 0x0101010101010101)) & 0x8080808080808080) != 0)
-                break;
-        }
-        while (run < n && from[run] < 0x80 && from[run] != 0)
-            run++;
+        size_t run = k + ascii_run(from + k, n - k);
         memcpy(out, from + k, run - k);
         out += run - k;
         k = run;
@@ -115,7 +44,7 @@ static size_t decode_utf8(text_input *in, const unsigned char *from, size_t n, c
         } else {
             unsigned char b = from[k++];
             in->windows_1252 = true;
-            out = put_utf8(out, b < 0xA0 ? WINDOWS_1252[b - 0x80] : b);
+            out = put_windows_1252(out, b);
         }
     }
     *to = out;

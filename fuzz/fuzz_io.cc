@@ -29,12 +29,12 @@ struct line_recorder {
     texts *lines;
 };
 
-static void record_line(void *context, char *line, size_t length)
+static void record_line(void *context, char *line, size_t length, bool ends_line)
 {
     auto *recorder = static_cast<line_recorder *>(context);
     FUZZ_CHECK(length == strlen(line));
     recorder->lines->emplace_back(line);
-    recorder->handle(recorder->context, line, length);
+    recorder->handle(recorder->context, line, length, ends_line);
 }
 
 // The input as a file with a descriptor of its own, as the read loop needs.

@@ -60,6 +60,7 @@ FOR_HOST("convert") int convert(int kind)
         bom_reader_reset(&bom.reader);
         bom.outputs = outputs;
         bom.count = count;
+        bom.program = "bomtab";
         read = bom_convert(nullptr, &bom);
         found = bom.reader.reading;
     } else {

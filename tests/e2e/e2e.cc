@@ -83,7 +83,16 @@ const std::vector<std::pair<std::string, size_t>> PARTLISTS = {
     {"09-elastic-node.txt", 117},
     {"10-osmo-bts-frontend-long-values.txt", 52},
     {"11-xorduino-hand-edited.txt", 38},
-    {"12-openmind-board-export-latin1.txt", 0},
+    {"12-openmind-board-export-latin1.txt", 94},
+    {"13-board-export-mil-tab-notes.txt", 17},
+    {"14-board-export-inch-crlf-wide-positions.txt", 29},
+    {"15-board-export-mm-latin1-digit-parts.txt", 101},
+    {"16-old-list-description-attribute-columns.txt", 35},
+    {"17-edited-board-list-vendor-column.txt", 31},
+    {"18-grouped-list-qty-price-utf8-euro.txt", 10},
+    {"19-grouped-slash-list-cp1252-euro.txt", 0},
+    {"20-two-exports-concatenated-digit-part.txt", 53},
+    {"21-hand-added-row-blank-in-device.txt", 26},
 };
 
 size_t count_of(const std::string &text, const std::string &what)

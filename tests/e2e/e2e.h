@@ -75,9 +75,10 @@ std::string without_stdout();
 std::string read_raw(const std::string &path);
 
 // Each real parts list under CORPUS/partlist/ and how many of its lines are
-// part lines: those after the first full header that start with a letter.
-// The first header of 11 has no Sheet, so its second is taken; 12 lists a
-// board, without Device and Sheet, so it has no header at all.
+// part lines: those after the first header that start with a letter. The
+// first header of 11 has no Sheet but names Device and Library, so its
+// second is taken; 12 to 18 have the board's or other layouts; 19 names no
+// Part column, so it has no header at all.
 extern const std::vector<std::pair<std::string, size_t>> PARTLISTS;
 
 #endif

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-static void append_utf8(std::string &to, unsigned long c)
+void append_utf8(std::string &to, unsigned long c)
 {
     if (c < 0x80) {
         to += static_cast<char>(c);
@@ -21,8 +21,7 @@ static void append_utf8(std::string &to, unsigned long c)
     }
 }
 
-// The code point of a valid UTF-8 sequence at `at` and its length, or 0.
-static size_t utf8_at(const std::string &s, size_t at, unsigned long *code)
+size_t utf8_at(const std::string &s, size_t at, unsigned long *code)
 {
     auto byte = [&](size_t k) { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0u; };
     unsigned lead = byte(at);
@@ -42,12 +41,19 @@ static size_t utf8_at(const std::string &s, size_t at, unsigned long *code)
     return n;
 }
 
-std::string plain_utf8(const std::string &bytes)
+std::string windows_1252(unsigned char b)
 {
     static const unsigned long WINDOWS_1252[32] = {0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021,
                                                    0x2C6,  0x2030, 0x160,  0x2039, 0x152,  0x8D,   0x17D,  0x8F,
                                                    0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                                    0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
+    std::string text;
+    append_utf8(text, b >= 0x80 && b < 0xA0 ? WINDOWS_1252[b - 0x80] : b);
+    return text;
+}
+
+std::string plain_utf8(const std::string &bytes)
+{
     std::string text;
     bool le = bytes.compare(0, 2, "\xFF\xFE") == 0, be = bytes.compare(0, 2, "\xFE\xFF") == 0;
     if (le || be) {
@@ -89,7 +95,7 @@ std::string plain_utf8(const std::string &bytes)
             text += bytes.substr(k, n);
             k += n;
         } else {
-            append_utf8(text, b < 0xA0 ? WINDOWS_1252[b - 0x80] : b);
+            text += windows_1252(b);
             k++;
         }
     }

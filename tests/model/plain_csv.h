@@ -13,6 +13,14 @@
 // as the replacement character.
 std::string plain_utf8(const std::string &bytes);
 
+// The character c in UTF-8, appended to `to`.
+void append_utf8(std::string &to, unsigned long c);
+// The length of the valid UTF-8 sequence at `at` of s (its code point in
+// `code`), or 0 when none starts there.
+size_t utf8_at(const std::string &s, size_t at, unsigned long *code);
+// The byte b, no part of UTF-8 text, as the Windows-1252 character it stands for.
+std::string windows_1252(unsigned char b);
+
 // The rowcast tables (HTML and wiki) of the file.
 plain_tables plain_csv_tables(const std::string &bytes);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -13,10 +14,17 @@ namespace {
 
 // The handler's type lets it change the line; this one only reads it.
 // NOLINTNEXTLINE(readability-non-const-parameter)
-void record(void *context, char *line, size_t length)
+struct recorded {
+    texts lines;
+    size_t physical_lines = 0;  // lines handed on that end one
+};
+
+void record(void *context, char *line, size_t length, bool ends_line)
 {
     EXPECT_EQ(length, strlen(line));
-    static_cast<texts *>(context)->emplace_back(line);
+    auto *seen = static_cast<recorded *>(context);
+    seen->lines.emplace_back(line);
+    seen->physical_lines += ends_line;
 }
 
 }  // namespace
@@ -44,9 +52,11 @@ TEST(ReadLoop, HandsOnEveryLineAsFgetsReadsIt)
     for (int size : {4096, 42048, 100, 2}) {
         SCOPED_TRACE(size);
         rewind(in);
-        texts lines;
-        ASSERT_TRUE(read_lines(in, size, record, &lines));
-        EXPECT_TRUE(lines == fgets_lines(bytes, size));
+        recorded seen;
+        ASSERT_TRUE(read_lines(in, size, record, &seen));
+        EXPECT_TRUE(seen.lines == fgets_lines(bytes, size));
+        // Each newline ends one, and so does the end of the input.
+        EXPECT_EQ(seen.physical_lines, static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     }
     (void)fclose(in);
 }
