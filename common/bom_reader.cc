@@ -213,7 +213,7 @@ bom_event bom_reader_line(bom_reader *reader, const char *line, size_t n, bool e
     if (reader->reading) {
         for (int i = 0; i < BOM_CELLS; i++)
             cells[i] = slice(line, n, reader->cell_from[i], reader->cell_to[i]);
-        if (ascii_run(reinterpret_cast<const unsigned char *>(line), n) < n)
+        if (!all_ascii(line, n))
             recode_cells(reader, line, n, ends_line, cells);
         return BOM_PART_ROW;
     }

@@ -65,6 +65,21 @@ int utf8_sequence(const unsigned char *p, size_t n)
     return length;
 }
 
+bool all_ascii(const char *p, size_t n)
+{
+    // A part line is looked at as a whole, its words put together: none of
+    // its bytes has the top bit set when their union has not.
+    uint64_t seen = 0;
+    size_t k = 0;
+    for (uint64_t w; k + 8 <= n; k += 8) {
+        memcpy(&w, p + k, 8);
+        seen |= w;
+    }
+    for (; k < n; k++)
+        seen |= static_cast<unsigned char>(p[k]);
+    return (seen & 0x8080808080808080) == 0;
+}
+
 size_t ascii_run(const unsigned char *p, size_t n)
 {
     // Most text is ASCII. Its bytes are looked at eight at a time, which

@@ -22,4 +22,7 @@ char *put_windows_1252(char *to, unsigned char b);
 // How many of the n bytes from p are ASCII other than NUL, from the first.
 size_t ascii_run(const unsigned char *p, size_t n);
 
+// Whether all the n bytes from p are ASCII.
+bool all_ascii(const char *p, size_t n);
+
 #endif

@@ -13,9 +13,7 @@ const KINDS = {
       { label: 'Wiki table (bomtab --wiki)', file: 'parts.wiki' },
       { label: 'HTML table in a division (bomgrid)', file: 'parts-grid.html' },
     ],
-    noHeader: 'No header line was found, so the tables hold only their ends. A BOM export\'s ' +
-      'header line starts with a letter and names the columns Part, Value, Device, Package, ' +
-      'Library and Sheet, in that order; is this a CSV file?',
+    noHeader: 'The tables hold only their ends: is this a CSV file?',
   },
   csv: {
     converter: 1,
@@ -120,8 +118,8 @@ const page = {
 };
 
 let worker = null;
-// The file being converted, and the encoding its text (and the tables of a
-// BOM export) are shown in.
+// The file being converted, and the encoding its text is read in to guess
+// its kind.
 let file = null;
 let encoding = 'utf-8';
 let converting = 0;  // the newest conversion: the worker's answers name theirs
@@ -148,17 +146,16 @@ function selectedKind() {
 function guessKind(bytes, encoding) {
   if ((bytes[0] === 0xff && bytes[1] === 0xfe) || (bytes[0] === 0xfe && bytes[1] === 0xff)) return 'csv';
   const lines = new TextDecoder(encoding).decode(bytes).split('\n');
-  const header = /^(?=[A-Za-z]).*Part .*Value .*Device .*Package .*Library .*Sheet/;
+  const header = /^(?=[A-Za-z]).*Part .*Value .*Device .*Package .*Library .*Sheet|^Part[ \t](.*[ \t])?Value[ \t\r](.*[ \t])?Package([ \t\r]|$)/;
   if (lines.some((line) => header.test(line))) return 'bom';
   const first = lines.filter((line) => line.trim() !== '').slice(0, 20);
   return first.some((line) => /^\s*"|[,;\t]/.test(line)) ? 'csv' : 'bom';
 }
 
 // Exports are UTF-8 or, from older editors, Latin-1; what is not UTF-8 is
-// shown as Windows-1252 (Latin-1's superset). Only the text shown and copied
-// is decoded: downloads keep the bytes as they are. A character cut at the
-// end of the bytes looked at does not count against UTF-8. rowcast's tables
-// are always UTF-8, whatever the file was.
+// read as Windows-1252 (Latin-1's superset) to guess the file's kind. A
+// character cut at the end of the bytes looked at does not count against
+// UTF-8. The tables are always UTF-8, whatever the file was.
 function encodingOf(bytes) {
   try {
     new TextDecoder('utf-8', { fatal: true }).decode(bytes, { stream: true });
@@ -211,7 +208,7 @@ function convert() {
     worker = null;
   }
   const kind = selectedKind();
-  const job = { number: converting + 1, file, encoding: kind === 'csv' ? 'utf-8' : encoding, kind };
+  const job = { number: converting + 1, file, kind };
   converting = job.number;
   if (worker === null) startWorker();
   busy = true;
@@ -240,9 +237,9 @@ function convert() {
 
 // Text of the first `most` bytes of a table; a character cut at the end is
 // left out.
-async function textOf(blob, most, encoding) {
+async function textOf(blob, most) {
   const bytes = new Uint8Array(await blob.slice(0, most).arrayBuffer());
-  return new TextDecoder(encoding).decode(bytes, { stream: most < blob.size });
+  return new TextDecoder('utf-8').decode(bytes, { stream: most < blob.size });
 }
 
 function sizeText(bytes) {
@@ -265,8 +262,8 @@ async function showTables(job, message, milliseconds) {
     return;
   }
   page.progress.value = 100;
-  const tables = KINDS[job.kind].tables.map((table, i) => ({ ...table, blob: message.tables[i], encoding: job.encoding }));
-  const texts = await Promise.all(tables.map((table) => textOf(table.blob, SHOWN_BYTES, job.encoding)));
+  const tables = KINDS[job.kind].tables.map((table, i) => ({ ...table, blob: message.tables[i] }));
+  const texts = await Promise.all(tables.map((table) => textOf(table.blob, SHOWN_BYTES)));
   if (job.number !== converting) return;
   const note = message.status === 0 ? KINDS[job.kind].noHeader : '';
   page.note.hidden = note === '';
@@ -303,7 +300,7 @@ function outputBox(table, i) {
 }
 
 async function copyText(table, button) {
-  const text = await textOf(table.blob, table.blob.size, table.encoding);
+  const text = await textOf(table.blob, table.blob.size);
   let copied = true;
   try {
     await navigator.clipboard.writeText(text);
@@ -337,7 +334,7 @@ function downloadFile(table) {
 // frame's policy stops loads and connections; links and meta elements, which
 // may still ask the browser to reach a host ahead of time, are taken out.
 async function showPreview(table) {
-  let html = await textOf(table.blob, SHOWN_BYTES, table.encoding);
+  let html = await textOf(table.blob, SHOWN_BYTES);
   if (table.blob.size > SHOWN_BYTES) {
     html = `${html.slice(0, html.lastIndexOf('</tr>') + 5)}\n</table>\n`;
   }

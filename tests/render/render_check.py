@@ -45,33 +45,89 @@ exit(1);
 """
 
 
-def cell(raw):
-    return raw.decode("utf-8", errors="replace").strip(BLANKS)
+def utf8_pieces(data):
+    """Per byte, the UTF-8 bytes written for it: a byte of a valid UTF-8 sequence as it
+    is, any other byte as its Windows-1252 character (the five bytes that code page
+    leaves undefined stand for themselves)."""
+    out, i = [], 0
+    while i < len(data):
+        # The shortest piece that decodes is the sequence that starts here, if valid.
+        for size in (1, 2, 3, 4):
+            try:
+                data[i:i + size].decode("utf-8")
+                out += [data[k:k + 1] for k in range(i, i + size)]
+                i += size
+                break
+            except UnicodeDecodeError:
+                pass
+        else:
+            out.append((bytes([data[i]]).decode("cp1252", errors="ignore") or chr(data[i])).encode())
+            i += 1
+    return out
+
+
+def cell(pieces):
+    # A cut through a UTF-8 sequence leaves its bytes as they are: shown as U+FFFD.
+    return b"".join(pieces).decode("utf-8", errors="replace").strip(BLANKS)
+
+
+def word_at(line, name, start=0):
+    """Where name first stands as a word from start on (after a blank or tab, before a
+    blank, a tab or the line's end), or -1."""
+    found = re.compile(rb"(?<=[ \t])" + name + rb"(?=[ \t\r\n]|\Z)").search(line, start)
+    return found.start() if found else -1
+
+
+def header_cuts(line):
+    """(first, end) byte positions of the Part, Value and Package cells of the part lines
+    under a header line, or None if the line is none. An end None is the byte before
+    the part line's last one."""
+    starts = []
+    for name in COLUMN_NAMES:
+        at = line.find(name, starts[-1] + 1 if starts else 0)
+        if at < 0:
+            break
+        starts.append(at)
+    if len(starts) == len(COLUMN_NAMES):
+        # Each column starts at the blank before its name; the first at its name.
+        bounds = [starts[0]] + [s - 1 for s in starts[1:]]
+        return [(bounds[k], bounds[k + 1]) for k in SHOWN_COLUMNS]
+    # A board's list or a list edited by hand: Part, Value and Package as words. A header
+    # naming Device and Library is a schematic export's: only the six names take it, and
+    # one edited past them (Sheet replaced) stays unread.
+    value = word_at(line, b"Value", 4)
+    package = word_at(line, b"Package", value + len(b"Value")) if value > 0 else -1
+    if (not line.startswith((b"Part ", b"Part\t")) or package < 0
+            or (word_at(line, b"Device") > 0 and word_at(line, b"Library") > 0)):
+        return None
+    cuts = []
+    for at, name in ((0, b"Part"), (value, b"Value"), (package, b"Package")):
+        # A column ends where the header's next word starts; the last runs to the line's end.
+        end = at + len(name)
+        while end < len(line) and line[end] in b" \t\r\n":
+            end += 1
+        cuts.append((max(at - 1, 0), end - 1 if end < len(line) else None))
+    return cuts
 
 
 def export_table(data):
     """(heading, rows) that a parts list should show; heading None without a header.
     Each row is (input line number, cells)."""
-    starts, rows = None, []
-    for number, line in enumerate(data.split(b"\n"), 1):
+    if data.startswith(b"\xef\xbb\xbf"):
+        data = data[3:]
+    cuts, rows = None, []
+    for number, line in enumerate(re.findall(rb"[^\n]*\n|[^\n]+", data), 1):  # each with its newline
         if not line[:1].isalpha():  # ASCII letters only, for bytes
             continue
-        if starts is None:
-            found = []
-            for name in COLUMN_NAMES:
-                at = line.find(name, found[-1] + 1 if found else 0)
-                if at < 0:
-                    break
-                found.append(at)
-            if len(found) == len(COLUMN_NAMES):
-                starts = found
+        if cuts is None:
+            cuts = header_cuts(line)
             continue
-        # Each column starts at the blank before its name; the first at its name.
-        bounds = [starts[0]] + [s - 1 for s in starts[1:]]
-        rows.append((f"line {number}", [cell(line[bounds[k]:bounds[k + 1]]) for k in SHOWN_COLUMNS]))
-    if starts is None:
+        pieces = utf8_pieces(line)
+        rows.append((f"line {number}", [cell(pieces[first:len(line) - 1 if end is None else end])
+                                         for first, end in cuts]))
+    if cuts is None:
         return None, []
-    return [cell(COLUMN_NAMES[k]) for k in SHOWN_COLUMNS], rows
+    return ["Part", "Value", "Package"], rows
 
 
 def csv_text(data):
@@ -83,21 +139,7 @@ def csv_text(data):
     data = data.replace(b"\0", "\ufffd".encode())
     if data.startswith(b"\xef\xbb\xbf"):
         data = data[3:]
-    out, i = [], 0
-    while i < len(data):
-        # The shortest piece that decodes is the sequence that starts here, if valid.
-        for size in (1, 2, 3, 4):
-            try:
-                out.append(data[i:i + size].decode("utf-8"))
-                i += size
-                break
-            except UnicodeDecodeError:
-                pass
-        else:
-            # cp1252 leaves five bytes undefined: they stand for themselves.
-            out.append(bytes([data[i]]).decode("cp1252", errors="ignore") or chr(data[i]))
-            i += 1
-    return "".join(out)
+    return b"".join(utf8_pieces(data)).decode("utf-8")
 
 
 def csv_separator(text):
