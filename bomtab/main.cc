@@ -3,11 +3,11 @@
 
 int main(int argc, char *argv[])
 {
-    static table_output outputs[2];
+    static table_output outputs[3];
     static bom_conversion run;
     bom_reader_reset(&run.reader);
     run.outputs = outputs;
-    run.count = 2;
+    run.count = 3;
     run.program = "bomtab";
     const front_end program = {
         "bomtab",

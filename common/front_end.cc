@@ -19,22 +19,30 @@ static const char MSG_WIKI_IS_INPUT[] = "Can't create wiki output file %s: it is
 static const char MSG_CANT_CREATE_HTML[] = "Can't create html output file %s\n";
 static const char MSG_HTML_IS_INPUT[] = "Can't create html output file %s: it is the input file\n";
 static const char MSG_HTML_IS_WIKI[] = "Can't create html output file %s: it is the wiki output file\n";
+static const char MSG_CANT_CREATE_MD[] = "Can't create md output file %s\n";
+static const char MSG_MD_IS_INPUT[] = "Can't create md output file %s: it is the input file\n";
+static const char MSG_MD_IS_WIKI[] = "Can't create md output file %s: it is the wiki output file\n";
+static const char MSG_MD_IS_HTML[] = "Can't create md output file %s: it is the html output file\n";
 static const char MSG_NO_INPUT[] = "input text file required";
 static const char MSG_CANT_OPEN_INPUT[] = "Can't open input file %s\n";
 static const char MSG_CANT_READ_INPUT[] = "Can't read input file %s\n";
 static const char MSG_CANT_WRITE_HTML[] = "Can't write html output file %s\n";
 static const char MSG_CANT_WRITE_WIKI[] = "Can't write wiki output file %s\n";
+static const char MSG_CANT_WRITE_MD[] = "Can't write md output file %s\n";
 static const char MSG_WIKI_IS_STDOUT[] = "Can't create wiki output file %s: it is the standard output\n";
 static const char MSG_HTML_IS_STDOUT[] = "Can't create html output file %s: it is the standard output\n";
+static const char MSG_MD_IS_STDOUT[] = "Can't create md output file %s: it is the standard output\n";
 static const char MSG_HTML_CREATED[] = "\n HTML FIle created: %s\n";
 static const char MSG_WIKI_CREATED[] = "\n Wiki FIle created: %s\n";
+static const char MSG_MD_CREATED[] = "\n Markdown FIle created: %s\n";
 
 // The parser reports the position in this table of the option it found.
-enum { OPT_WIKI, OPT_HTML, OPT_INPUT };
+enum { OPT_WIKI, OPT_HTML, OPT_INPUT, OPT_MD };
 static const option LONG_OPTIONS[] = {
     {"wiki", required_argument, nullptr, 0},
     {"html", required_argument, nullptr, 0},
     {"i", required_argument, nullptr, 0},
+    {"md", required_argument, nullptr, 0},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -42,6 +50,7 @@ struct run_options {
     const char *input = nullptr;
     const char *html = nullptr;
     const char *wiki = nullptr;
+    const char *md = nullptr;
 };
 
 static void print_banner(const front_end &program)
@@ -112,6 +121,8 @@ static run_options read_options(int argc, char *argv[], const front_end &program
             opt.wiki = optarg;
         else if (index == OPT_HTML)
             opt.html = optarg;
+        else if (index == OPT_MD)
+            opt.md = optarg;
         else
             opt.input = optarg;
     }
@@ -133,7 +144,8 @@ static void refuse_outputs_that_would_lose_files(const run_options &opt)
     const struct {
         const char *path, *is_input, *is_stdout;
     } outputs[] = {{opt.wiki, MSG_WIKI_IS_INPUT, MSG_WIKI_IS_STDOUT},
-                   {opt.html, MSG_HTML_IS_INPUT, MSG_HTML_IS_STDOUT}};
+                   {opt.html, MSG_HTML_IS_INPUT, MSG_HTML_IS_STDOUT},
+                   {opt.md, MSG_MD_IS_INPUT, MSG_MD_IS_STDOUT}};
     for (const auto &output : outputs) {
         if (output.path == nullptr)
             continue;
@@ -147,7 +159,7 @@ static void refuse_outputs_that_would_lose_files(const run_options &opt)
 static FILE *open_wiki_output(const run_options &opt, const front_end &program, char *argv[])
 {
     if (opt.wiki == nullptr) {
-        if (opt.html == nullptr) {
+        if (opt.html == nullptr && opt.md == nullptr) {
             puts(MSG_NO_OUTPUT);
             print_usage(program, argv);
         }
@@ -172,6 +184,20 @@ static FILE *open_html_output(const run_options &opt, FILE *wiki)
     return html;
 }
 
+static FILE *open_md_output(const run_options &opt, FILE *wiki, FILE *html)
+{
+    if (opt.md == nullptr)
+        return nullptr;
+    if (wiki != nullptr && names_open_file(opt.md, wiki))
+        fail(MSG_MD_IS_WIKI, opt.md);
+    if (html != nullptr && names_open_file(opt.md, html))
+        fail(MSG_MD_IS_HTML, opt.md);
+    FILE *md = fopen(opt.md, "w");
+    if (md == nullptr)
+        fail(MSG_CANT_CREATE_MD, opt.md);
+    return md;
+}
+
 static FILE *open_input(const run_options &opt, const front_end &program, char *argv[])
 {
     if (opt.input == nullptr) {
@@ -184,17 +210,17 @@ static FILE *open_input(const run_options &opt, const front_end &program, char *
     return in;
 }
 
-// HTML first, then wiki. An output that could not be written completely
+// HTML first, then wiki, then Markdown. An output that could not be written completely
 // ends the run with its message, before its completion message.
-static void finish_outputs(const run_options &opt, const table_output outputs[2])
+static void finish_outputs(const run_options &opt, const table_output outputs[3])
 {
-    if (outputs[0].out != nullptr) {
-        finish_table(outputs[0]);
-        printf(MSG_HTML_CREATED, opt.html);
-    }
-    if (outputs[1].out != nullptr) {
-        finish_table(outputs[1]);
-        printf(MSG_WIKI_CREATED, opt.wiki);
+    const char *const created[3][2] = {
+        {MSG_HTML_CREATED, opt.html}, {MSG_WIKI_CREATED, opt.wiki}, {MSG_MD_CREATED, opt.md}};
+    for (int i = 0; i < 3; i++) {
+        if (outputs[i].out != nullptr) {
+            finish_table(outputs[i]);
+            printf(created[i][0], created[i][1]);
+        }
     }
 }
 
@@ -206,15 +232,20 @@ int run_front_end(int argc, char *argv[], const front_end &program)
     refuse_outputs_that_would_lose_files(opt);
     FILE *wiki = open_wiki_output(opt, program, argv);
     FILE *html = open_html_output(opt, wiki);
+    FILE *md = open_md_output(opt, wiki, html);
     FILE *in = open_input(opt, program, argv);
-    static output_buffer html_buffer, wiki_buffer;
+    static output_buffer html_buffer, wiki_buffer, md_buffer;
     table_output *outputs = program.outputs;
     outputs[0] = {&HTML_WIKITABLE, output_attach(&html_buffer, html, MSG_CANT_WRITE_HTML, opt.html)};
     outputs[1] = {&WIKI_MARKUP, output_attach(&wiki_buffer, wiki, MSG_CANT_WRITE_WIKI, opt.wiki)};
-    output_join(outputs[0].out, outputs[1].out);
+    outputs[2] = {&MARKDOWN_TABLE, output_attach(&md_buffer, md, MSG_CANT_WRITE_MD, opt.md)};
+    output_buffer *run = nullptr;
+    for (int i = 0; i < 3; i++) {
+        output_join(run, outputs[i].out);
+        run = run != nullptr ? run : outputs[i].out;
+    }
     if (!program.convert(in, program.context))
-        fail_keeping_outputs(outputs[0].out != nullptr ? outputs[0].out : outputs[1].out, nullptr, MSG_CANT_READ_INPUT,
-                             opt.input);
+        fail_keeping_outputs(run, nullptr, MSG_CANT_READ_INPUT, opt.input);
     finish_outputs(opt, outputs);
     (void)fclose(in);  // read to its end: nothing of it can be lost
     finish_standard_output(program.name);

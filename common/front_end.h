@@ -5,7 +5,7 @@
 
 #include "table_writer.h"
 
-// What sets one program of the --i/--html/--wiki family apart from another.
+// What sets one program of the --i/--html/--wiki/--md family apart from another.
 struct front_end {
     const char *name;         // for the one message that goes to standard error
     const char *title;        // second banner line
@@ -15,8 +15,9 @@ struct front_end {
     // failed. The context is its state.
     bool (*convert)(FILE *in, void *context);
     void *context;
-    // The handler's outputs: the run attaches the HTML output (or none) as
-    // the first and the wiki output (or none) as the second.
+    // The handler's three outputs: the run attaches the HTML output (or
+    // none) as the first, the wiki output as the second and the Markdown
+    // output as the third.
     table_output *outputs;
 };
 

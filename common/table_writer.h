@@ -23,7 +23,7 @@ enum row_part : unsigned {
 };
 constexpr unsigned WHOLE_ROW = ROW_STARTS | ROW_ENDS;
 
-// The three table flavours share one shape: the table's start with its
+// The table flavours share one shape: the table's start with its
 // heading row, data rows, an end. Every operation on an absent output
 // (nullptr) does nothing.
 struct table_writer {
@@ -35,6 +35,7 @@ struct table_writer {
 extern const table_writer HTML_WIKITABLE;  // bomtab and rowcast, --html
 extern const table_writer WIKI_MARKUP;     // bomtab and rowcast, --wiki
 extern const table_writer HTML_DIV_TABLE;  // bomgrid
+extern const table_writer MARKDOWN_TABLE;  // bomtab and rowcast, --md
 
 // One output and the flavour written to it.
 struct table_output {

@@ -1,5 +1,5 @@
 // The BOM reader on any bytes, through the read loop, into the bomtab tables
-// (HTML and wiki) and the bomgrid table, compared with tables worked out
+// (HTML, wiki and Markdown) and the bomgrid table, compared with tables worked out
 // plainly from the whole input.
 #include "bom_reader.h"
 #include "fuzz_io.h"
@@ -7,7 +7,7 @@
 
 static loop_result run(const std::string &stream, const table_writer *const writers[], int count)
 {
-    static table_output outputs[2];
+    static table_output outputs[3];
     static bom_conversion conversion;
     bom_reader_reset(&conversion.reader);
     conversion.outputs = outputs;
@@ -21,14 +21,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const texts lines = fgets_lines(stream, LINE_BUFFER_SIZE);
     const plain_tables want = plain_bom_tables(stream);
 
-    static const table_writer *const BOMTAB[] = {&HTML_WIKITABLE, &WIKI_MARKUP};
+    static const table_writer *const BOMTAB[] = {&HTML_WIKITABLE, &WIKI_MARKUP, &MARKDOWN_TABLE};
     static const table_writer *const BOMGRID[] = {&HTML_DIV_TABLE};
     // bomtab twice: nothing of one run may leak into the next.
     for (int pass = 0; pass < 2; pass++) {
-        loop_result bomtab = run(stream, BOMTAB, 2);
+        loop_result bomtab = run(stream, BOMTAB, 3);
         FUZZ_CHECK(bomtab.lines == lines);
         FUZZ_CHECK(bomtab.files[0] == want.wikitable);
         FUZZ_CHECK(bomtab.files[1] == want.wiki);
+        FUZZ_CHECK(bomtab.files[2] == want.md);
     }
     loop_result bomgrid = run(stream, BOMGRID, 1);
     FUZZ_CHECK(bomgrid.lines == lines);

@@ -84,9 +84,9 @@ template <class Read>
 static loop_result run_outputs(const std::string &stream, table_output outputs[], const table_writer *const writers[],
                                int count, Read read)
 {
-    static output_buffer buffers[2];
+    static output_buffer buffers[FUZZ_OUTPUTS];
     loop_result result;
-    kept_output files[2];
+    kept_output files[FUZZ_OUTPUTS];
     for (int i = 0; i < count; i++) {
         files[i] = kept_output_open();
         outputs[i] = {writers[i], output_attach(&buffers[i], files[i].file, nullptr, nullptr)};

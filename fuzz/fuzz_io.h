@@ -24,9 +24,12 @@
 std::string fuzz_stream(const uint8_t *data, size_t size);
 
 // What the read loop handed over and what each output file holds at the end.
+// The most outputs of one run: HTML, wiki and Markdown.
+constexpr int FUZZ_OUTPUTS = 3;
+
 struct loop_result {
     texts lines;
-    std::string files[2];
+    std::string files[FUZZ_OUTPUTS];
 };
 
 // Runs the programs' read loop over `stream` as a file, with one in-memory

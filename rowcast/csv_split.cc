@@ -64,7 +64,7 @@ static void write_part(csv_conversion *r, unsigned where)
         r->count = 0;
         return;
     }
-    for (int i = 0; i < 2; i++) {
+    for (int i = 0; i < CSV_OUTPUTS; i++) {
         const table_output &o = r->outputs[i];
         (r->heading_done ? o.writer->row : o.writer->begin)(o.out, r->cells, r->count, r->part | where);
     }

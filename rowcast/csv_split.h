@@ -14,6 +14,8 @@ constexpr size_t CSV_TEXT_SIZE = 2 * TEXT_PIECE_MOST;
 // heading.
 constexpr int CSV_LOOKAHEAD_ROWS = 64;
 
+constexpr int CSV_OUTPUTS = 3;
+
 enum csv_state { CSV_AT_FIELD, CSV_BARE, CSV_QUOTED, CSV_AFTER_QUOTE };
 
 // What the rows at the start hold, to tell a preamble from the heading.
@@ -25,7 +27,7 @@ struct csv_row_count {
 
 // A run of rowcast. Zero-initialised, with `outputs` set, for a new run.
 struct csv_conversion {
-    const table_output *outputs;  // HTML, then wiki
+    const table_output *outputs;  // CSV_OUTPUTS of them: HTML, wiki, Markdown
     text_input input;
     // The text held is [0, end); `pos` is the next byte to look at and
     // `row_from` where the row at hand starts.

@@ -3,7 +3,7 @@
 
 int main(int argc, char *argv[])
 {
-    static table_output outputs[2];
+    static table_output outputs[3];
     static csv_conversion run;
     run.outputs = outputs;
     const front_end program = {

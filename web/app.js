@@ -11,6 +11,7 @@ const KINDS = {
     tables: [
       { label: 'HTML table (bomtab --html)', file: 'parts.html' },
       { label: 'Wiki table (bomtab --wiki)', file: 'parts.wiki' },
+      { label: 'Markdown table (bomtab --md)', file: 'parts.md' },
       { label: 'HTML table in a division (bomgrid)', file: 'parts-grid.html' },
     ],
     noHeader: 'The tables hold only their ends: is this a CSV file?',
@@ -20,6 +21,7 @@ const KINDS = {
     tables: [
       { label: 'HTML table (rowcast --html)', file: 'parts.html' },
       { label: 'Wiki table (rowcast --wiki)', file: 'parts.wiki' },
+      { label: 'Markdown table (rowcast --md)', file: 'parts.md' },
     ],
     noHeader: 'The file holds no row (it is empty or has only empty lines), so the tables hold only their ends.',
   },
@@ -42,9 +44,9 @@ function converterWorker() {
       return;
     }
     const reader = new FileReaderSync();
-    const tables = [[], [], []];
-    const pending = [[], [], []];
-    const pendingBytes = [0, 0, 0];
+    const tables = [[], [], [], []];
+    const pending = [[], [], [], []];
+    const pendingBytes = [0, 0, 0, 0];
     let memory = null;
     let position = 0;
     let reported = 0;
@@ -94,7 +96,7 @@ function converterWorker() {
       });
       memory = instance.exports.memory;
       const status = instance.exports.convert(kind);
-      for (let output = 0; output < 3; output++) gather(output);
+      for (let output = 0; output < tables.length; output++) gather(output);
       self.postMessage({ job, status, notes, tables: tables.map((parts) => parts[0]) });
     } catch (error) {
       // The tables are not whole: memory ran out, or something else failed.

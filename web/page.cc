@@ -14,9 +14,9 @@
 // Bytes written to output number `output` (see page_output).
 FROM_HOST("write") void host_write(int output, const char *bytes, size_t n);
 
-// The tables, as the host numbers them: bomtab's or rowcast's HTML and wiki
-// text, and bomgrid's division table.
-enum page_output { PAGE_HTML, PAGE_WIKI, PAGE_DIV_HTML, PAGE_OUTPUTS };
+// The tables, as the host numbers them: bomtab's or rowcast's HTML, wiki and
+// Markdown text, and bomgrid's division table.
+enum page_output { PAGE_HTML, PAGE_WIKI, PAGE_MD, PAGE_DIV_HTML, PAGE_OUTPUTS };
 enum page_kind { PAGE_BOM_EXPORT, PAGE_CSV };
 
 // Each output's stream carries its number to the host.
@@ -29,7 +29,7 @@ static ssize_t write_to_host(void *output, const char *bytes, size_t n)
 static output_buffer *host_output(page_output output)
 {
     static output_buffer buffers[PAGE_OUTPUTS];
-    static int numbers[PAGE_OUTPUTS] = {PAGE_HTML, PAGE_WIKI, PAGE_DIV_HTML};
+    static int numbers[PAGE_OUTPUTS] = {PAGE_HTML, PAGE_WIKI, PAGE_MD, PAGE_DIV_HTML};
     cookie_io_functions_t to_host = {nullptr, write_to_host, nullptr, nullptr};
     FILE *file = fopencookie(&numbers[output], "w", to_host);
     // No message: a table that cannot be kept is reported when it is closed.
@@ -51,11 +51,12 @@ FOR_HOST("convert") int convert(int kind)
     static table_output outputs[PAGE_OUTPUTS];
     outputs[PAGE_HTML] = {&HTML_WIKITABLE, host_output(PAGE_HTML)};
     outputs[PAGE_WIKI] = {&WIKI_MARKUP, host_output(PAGE_WIKI)};
-    int count = 2;
+    outputs[PAGE_MD] = {&MARKDOWN_TABLE, host_output(PAGE_MD)};
+    int count = CSV_OUTPUTS;
     bool read, found;
     if (kind == PAGE_BOM_EXPORT) {
         outputs[PAGE_DIV_HTML] = {&HTML_DIV_TABLE, host_output(PAGE_DIV_HTML)};
-        count = 3;
+        count = PAGE_OUTPUTS;
         static bom_conversion bom;
         bom_reader_reset(&bom.reader);
         bom.outputs = outputs;

@@ -273,9 +273,9 @@ plain_tables plain_csv_tables(const std::string &bytes)
                           : !last.empty() && last.back() == '\n'                            ? 1
                                                                                             : 0;
             cells.back() = broken(last.substr(0, last.size() - tail)) + last.substr(last.size() - tail);
-            tables.begin(cells);
+            tables.begin(cells, &p.rows[k].fields);
         } else {
-            tables.row(cells, cells);
+            tables.row(cells, cells, &p.rows[k].fields);
         }
     }
     tables.end();

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <algorithm>
+
 texts fgets_lines(const std::string &bytes, int size)
 {
     texts lines;
@@ -33,8 +35,64 @@ static std::string joined(const texts &cells, const char *between)
     return all;
 }
 
-void plain_tables::begin(const texts &heads)
+static bool letter(int c)
 {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+static bool word_byte(int c)
+{
+    return letter(c) || (c >= '0' && c <= '9');
+}
+
+std::string markdown_cell(const std::string &text)
+{
+    const char *blanks = " \t\v\f\r\n";
+    size_t first = text.find_first_not_of(blanks), last = text.find_last_not_of(blanks);
+    if (first == std::string::npos)
+        return "";
+    const std::string s = text.substr(first, last - first + 1);
+    const std::string punctuation = "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~";
+    std::string out;
+    for (size_t i = 0; i < s.size(); i++) {
+        int prev = i > 0 ? static_cast<unsigned char>(s[i - 1]) : -1;
+        int next = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : -1;
+        char c = s[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\n' || next != '\n')
+                out += "<br>";
+            continue;
+        }
+        bool escaped =
+            std::string("|*`[~").find(c) != std::string::npos ||
+            (c == '\\' && next > 0 &&
+             (punctuation.find(static_cast<char>(next)) != std::string::npos || next == '\r' || next == '\n')) ||
+            (c == '_' && !(word_byte(prev) && word_byte(next))) || (c == '&' && (letter(next) || next == '#')) ||
+            (c == '<' && (letter(next) || next == '/' || next == '!' || next == '?'));
+        if (escaped)
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+void plain_tables::md_row(const texts &cells)
+{
+    md += "|";
+    for (size_t i = 0; i < std::max({cells.size(), md_columns, size_t{1}}); i++)
+        md += " " + (i < cells.size() ? markdown_cell(cells[i]) : "") + " |";
+    md += "\n";
+}
+
+void plain_tables::begin(const texts &heads, const texts *md_heads)
+{
+    md_columns = 0;
+    md_row(md_heads != nullptr ? *md_heads : heads);
+    md_columns = std::max(heads.size(), size_t{1});
+    md += "|";
+    for (size_t i = 0; i < md_columns; i++)
+        md += " --- |";
+    md += "\n";
     std::string heading = html_row("<tr>\n", "<th scope='col'>", "</th>\n", heads);
     wikitable += "<table class='wikitable' border='1'>\n" + heading;
     div += "<Div Class='Wiki'>\n<table width='40%' border='1'>\n" + heading;
@@ -43,8 +101,9 @@ void plain_tables::begin(const texts &heads)
         wiki += "\n";
 }
 
-void plain_tables::row(const texts &html_cells, const texts &wiki_cells)
+void plain_tables::row(const texts &html_cells, const texts &wiki_cells, const texts *md_cells)
 {
+    md_row(md_cells != nullptr ? *md_cells : html_cells);
     std::string html = html_row("<tr>", "<td>", "</td> ", html_cells);
     wikitable += html;
     div += html;

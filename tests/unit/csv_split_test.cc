@@ -20,8 +20,9 @@ plain_tables converted(const std::string &bytes)
     EXPECT_NE(in, nullptr);
     EXPECT_EQ(fwrite(bytes.data(), 1, bytes.size(), in), bytes.size());
     rewind(in);
-    memory_output html, wiki;
-    const table_output outputs[2] = {{&HTML_WIKITABLE, html.out()}, {&WIKI_MARKUP, wiki.out()}};
+    memory_output html, wiki, md;
+    const table_output outputs[CSV_OUTPUTS] = {
+        {&HTML_WIKITABLE, html.out()}, {&WIKI_MARKUP, wiki.out()}, {&MARKDOWN_TABLE, md.out()}};
     auto run = std::make_unique<csv_conversion>();
     memset(run.get(), 0, sizeof *run);
     run->outputs = outputs;
@@ -32,6 +33,7 @@ plain_tables converted(const std::string &bytes)
     plain_tables got;
     got.wikitable = html.bytes();
     got.wiki = wiki.bytes();
+    got.md = md.bytes();
     return got;
 }
 
@@ -53,8 +55,10 @@ void expect_tables(const std::string &bytes, const texts &heading, const std::ve
     plain_tables got = converted(bytes), want = spelled(heading, rows);
     EXPECT_EQ(got.wikitable, want.wikitable);
     EXPECT_EQ(got.wiki, want.wiki);
-    // The plain model used by the fuzz target agrees.
-    EXPECT_EQ(plain_csv_tables(bytes).wiki, want.wiki);
+    // The plain model used by the fuzz target agrees, and gives the Markdown table.
+    plain_tables model = plain_csv_tables(bytes);
+    EXPECT_EQ(model.wiki, want.wiki);
+    EXPECT_EQ(got.md, model.md);
 }
 
 }  // namespace
@@ -165,5 +169,6 @@ TEST(CsvReader, QuotedRowsAcrossReadsGiveTheModelsTables)
         }
         plain_tables got = converted(bytes), want = plain_csv_tables(bytes);
         ASSERT_EQ(got.wiki, want.wiki) << shift;
+        ASSERT_EQ(got.md, want.md) << shift;
     }
 }
