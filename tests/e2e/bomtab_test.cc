@@ -255,9 +255,13 @@ TEST(Samples, EveryProgramGivesTheStoredTables)
         std::vector<std::string> outputs;
     };
     const sample_run runs[] = {
-        {BOMTAB, {"--i", "board.txt", "--html", "board.html", "--wiki", "board.wiki"}, {"board.html", "board.wiki"}},
+        {BOMTAB,
+         {"--i", "board.txt", "--html", "board.html", "--wiki", "board.wiki", "--md", "board.md"},
+         {"board.html", "board.wiki", "board.md"}},
         {BOMGRID, {"board.txt", "board-grid.html"}, {"board-grid.html"}},
-        {ROWCAST, {"--i", "parts.csv", "--html", "parts.html", "--wiki", "parts.wiki"}, {"parts.html", "parts.wiki"}},
+        {ROWCAST,
+         {"--i", "parts.csv", "--html", "parts.html", "--wiki", "parts.wiki", "--md", "parts.md"},
+         {"parts.html", "parts.wiki", "parts.md"}},
     };
     for (const sample_run &s : runs) {
         temp_dir dir;
