@@ -103,22 +103,6 @@ static void put_run(output_buffer *out, unsigned char b, size_t n)
         output_put(out, static_cast<char>(b));
 }
 
-static void hold_blank(output_buffer *out, unsigned char b)
-{
-    if (md.runs > 0 && md.run_byte[md.runs - 1] == b) {
-        md.run_length[md.runs - 1]++;
-        return;
-    }
-    if (md.runs == MD_RUNS) {
-        put_run(out, md.run_byte[0], md.run_length[0]);
-        memmove(md.run_byte, md.run_byte + 1, MD_RUNS - 1);
-        memmove(md.run_length, md.run_length + 1, (MD_RUNS - 1) * sizeof md.run_length[0]);
-        md.runs--;
-    }
-    md.run_byte[md.runs] = b;
-    md.run_length[md.runs++] = 1;
-}
-
 // The held byte, now that the one after it is known.
 static void put_held(output_buffer *out, int next)
 {
@@ -126,6 +110,24 @@ static void put_held(output_buffer *out, int next)
         output_put(out, '\\');
     output_put(out, static_cast<char>(md.held));
     md.held = 0;
+}
+
+static void hold_blank(output_buffer *out, unsigned char b)
+{
+    if (md.runs > 0 && md.run_byte[md.runs - 1] == b) {
+        md.run_length[md.runs - 1]++;
+        return;
+    }
+    if (md.runs == MD_RUNS) {
+        if (md.held != 0)
+            put_held(out, md.run_byte[0]);
+        put_run(out, md.run_byte[0], md.run_length[0]);
+        memmove(md.run_byte, md.run_byte + 1, MD_RUNS - 1);
+        memmove(md.run_length, md.run_length + 1, (MD_RUNS - 1) * sizeof md.run_length[0]);
+        md.runs--;
+    }
+    md.run_byte[md.runs] = b;
+    md.run_length[md.runs++] = 1;
 }
 
 // A piece of the cell at hand: [from, end) of its bytes.
@@ -142,14 +144,18 @@ static void put_cell_text(output_buffer *out, const char *from, const char *end)
         }
         output_put(out, text, static_cast<size_t>(p - text));
         text = p + 1;
-        if (md.held != 0)
-            put_held(out, b);
         if (kind == MD_BLANK || kind == MD_BREAK) {
+            // A backslash before a line break waits: the break is a "<br>"
+            // only if more text follows.
+            if (md.held != 0 && md.runs == 0 && !(md.held == '\\' && kind == MD_BREAK))
+                put_held(out, b);
             if (md.text_begun)
                 hold_blank(out, b);
             md.after_word = false;
             continue;
         }
+        if (md.held != 0)
+            put_held(out, md.runs > 0 ? md.run_byte[0] : b);
         for (int r = 0; r < md.runs; r++)
             put_run(out, md.run_byte[r], md.run_length[r]);
         md.runs = 0;

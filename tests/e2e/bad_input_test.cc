@@ -206,6 +206,19 @@ const failure_case FAILURES[] = {
      {{"o.html", WHOLE_HTML}},
      1,
      "o.html"},
+    // The Markdown output is created after the other two and finished last.
+    {"--i . --md o.md", "", msg::cant_read, ".", {{"o.md", EMPTY}}},
+    {"--i in.txt --md hard.txt", "", msg::md_is_input, "hard.txt", {}},
+    {"--i in.txt --wiki o.wiki --md ./o.wiki", "", msg::md_is_wiki, "./o.wiki", {{"o.wiki", EMPTY}}},
+    {"--i in.txt --html o.html --md o.html", "", msg::md_is_html, "o.html", {{"o.html", EMPTY}}},
+    {"--i in.txt --html o.html --md /dev/full",
+     "",
+     msg::cant_write_md,
+     "/dev/full",
+     {{"o.html", WHOLE_HTML}},
+     1,
+     "o.html"},
+    {"--i in.txt --md o.md", "", msg::md_is_stdout, "o.md", {{"o.md", CONSOLE}}, 1, "", "> o.md"},
     // A refused run touches no file; the outputs are looked at before any is opened.
     {"--i in.txt --wiki keep.wiki --html in.txt", "", msg::is_input, "in.txt", {}},
     // An output that is standard output's file would lose the table under

@@ -1,4 +1,5 @@
 #include <map>
+#include <tuple>
 
 #include "e2e.h"
 #include "messages.h"
@@ -27,6 +28,9 @@ static const std::string BOARD_WIKI = "== Partlist ==\n"
                                       "|C1      || 100nF         || C0603    \n"
                                       "|}\n"
                                       "\n";
+static const std::string BOARD_MD = "| Part | Value | Package |\n"
+                                    "| --- | --- | --- |\n"
+                                    "| C1 | 100nF | C0603 |\n";
 static const std::string HTML_END = "</table>\n\n";
 static const std::string WIKI_END = "|}\n\n";
 
@@ -36,6 +40,7 @@ static const std::string INVALID = message(BOMTAB, msg::invalid);
 static const std::string NO_OUTPUT = message(BOMTAB, msg::no_output);
 static const auto html_done = [](const std::string &path) { return message(BOMTAB, msg::html_created, path); };
 static const auto wiki_done = [](const std::string &path) { return message(BOMTAB, msg::wiki_created, path); };
+static const auto md_done = [](const std::string &path) { return message(BOMTAB, msg::md_created, path); };
 
 using file_set = std::map<std::string, std::string>;
 
@@ -79,6 +84,21 @@ static const bomtab_case CASES[] = {
     refused("empty option name", {"--i", "in.txt", "--=board.html"}, msg::unrecognized, "--=board.html"),
     refused("empty option name alone", {"--i", "in.txt", "--="}, msg::unrecognized, "--="),
     refused("missing argument", {"--html", "o.html", "--h"}, msg::needs_argument, "--html"),
+    refused("missing Markdown argument", {"--i", "in.txt", "--m"}, msg::needs_argument, "--md"),
+    // The Markdown output is an output of its own, created after the HTML
+    // output and written and reported last.
+    {"markdown only", {"--md", "o.md", "--i", "in.txt"}, md_done("o.md"), 0, {{"o.md", BOARD_MD}}},
+    {"all three outputs",
+     {"--m=o.md", "--i", "in.txt", "--wiki", "o.wiki", "--html", "o.html"},
+     html_done("o.html") + wiki_done("o.wiki") + md_done("o.md"),
+     0,
+     {{"o.html", BOARD_HTML}, {"o.wiki", BOARD_WIKI}, {"o.md", BOARD_MD}}},
+    {"markdown without input", {"--md", "o.md"}, message(BOMTAB, msg::no_input) + USAGE, 1, {{"o.md", ""}}},
+    {"markdown cannot be created",
+     {"--wiki", "o.wiki", "--html", "o.html", "--md", "no/o.md", "--i", "in.txt"},
+     message(BOMTAB, msg::cant_create_md, "no/o.md"),
+     1,
+     {{"o.wiki", ""}, {"o.html", ""}}},
     {"stray words are moved behind the options",
      {"--html", "o.html", "extra", "--i", "in.txt", "more"},
      message(BOMTAB, msg::ignored) + "extra more \n" + html_done("o.html"),
@@ -137,15 +157,16 @@ TEST(Bomtab, RunsEveryCommandLineAsDocumented)
     }
 }
 
-// Converts `input` to both outputs and returns them, HTML first.
-static std::pair<std::string, std::string> convert(const std::string &input)
+// Converts `input` to the three outputs and returns them, HTML first.
+static std::tuple<std::string, std::string, std::string> convert(const std::string &input)
 {
     temp_dir dir;
     write_file(dir / "in.txt", input);
-    run_result r = run_program(BOMTAB, {"--i", "in.txt", "--html", "o.html", "--wiki", "o.wiki"}, dir.path());
+    run_result r =
+        run_program(BOMTAB, {"--i", "in.txt", "--html", "o.html", "--wiki", "o.wiki", "--md", "o.md"}, dir.path());
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(same_bytes(completed(BOMTAB, "o.html", "o.wiki"), r.out));
-    return {read_file(dir / "o.html"), read_file(dir / "o.wiki")};
+    EXPECT_TRUE(same_bytes(completed(BOMTAB, "o.html", "o.wiki", "o.md"), r.out));
+    return {read_file(dir / "o.html"), read_file(dir / "o.wiki"), read_file(dir / "o.md")};
 }
 
 TEST(Bomtab, WritesOnlyTheEndsWithoutAHeader)
@@ -153,9 +174,10 @@ TEST(Bomtab, WritesOnlyTheEndsWithoutAHeader)
     for (const std::string &input :
          std::vector<std::string>{"", "\n", "Partlist\n", " " + HEADER + PART_LINE,
                                   "Part Value Device Package Library Position (inch)\nC1 10k C0603\n"}) {
-        auto [html, wiki] = convert(input);
+        auto [html, wiki, md] = convert(input);
         EXPECT_TRUE(same_bytes(HTML_END, html));
         EXPECT_TRUE(same_bytes(WIKI_END, wiki));
+        EXPECT_TRUE(same_bytes("", md));  // it has no end of its own
     }
 }
 
@@ -170,24 +192,27 @@ TEST(Bomtab, SplitsLinesLongerThanOneRead)
     // for the next read, which is skipped; 42048 leave "A\n", a part line.
     for (size_t length : {42046u, 42047u, 42048u}) {
         SCOPED_TRACE(length);
-        auto [html, wiki] = convert(HEADER + std::string(length, 'A') + "\n");
+        auto [html, wiki, md] = convert(HEADER + std::string(length, 'A') + "\n");
         std::string rows_html = long_row_html, rows_wiki = long_row_wiki;
+        std::string rows_md = "| " + a8 + " | " + a15 + " | " + a10 + " |\n";
         if (length == 42048) {
             rows_html += "<tr><td>A\n</td> <td></td> <td></td> </tr>\n";
             rows_wiki += "|-\n|A\n||||\n";
+            rows_md += "| A |  |  |\n";
         }
         EXPECT_TRUE(same_bytes(head_html + rows_html + HTML_END, html));
         EXPECT_TRUE(same_bytes(head_wiki + rows_wiki + WIKI_END, wiki));
+        EXPECT_TRUE(same_bytes(BOARD_MD.substr(0, BOARD_MD.find("| C1")) + rows_md, md));
     }
 }
 
 TEST(Bomtab, KeepsCellTextAsItIs)
 {
     // CR LF line ends, markup characters and UTF-8 reach the cells unchanged; a Latin-1 byte as UTF-8.
-    auto [html, wiki] = convert("Part Value Device Package Library Sheet\r\n"
-                                "R9   >1k&|| R     \xb5<b>    rcl     1\r\n"
-                                "C7   4\xc2\xb5"
-                                "7\n");
+    auto [html, wiki, md] = convert("Part Value Device Package Library Sheet\r\n"
+                                    "R9   >1k&|| R     \xb5<b>    rcl     1\r\n"
+                                    "C7   4\xc2\xb5"
+                                    "7\n");
     EXPECT_NE(html.find("<tr><td>R9  </td> <td> >1k&|</td> <td> \xc2\xb5<b>   </td> </tr>\n"), std::string::npos)
         << html;
     EXPECT_NE(html.find("<tr><td>C7  </td> <td> 4\xc2\xb5"
@@ -195,6 +220,11 @@ TEST(Bomtab, KeepsCellTextAsItIs)
               std::string::npos)
         << html;
     EXPECT_NE(wiki.find("|-\n|R9  || >1k&||| \xc2\xb5<b>   \n"), std::string::npos) << wiki;
+    // In Markdown they read as the same text, trimmed.
+    EXPECT_NE(md.find("| R9 | >1k&\\| | \xc2\xb5\\<b> |\n| C7 | 4\xc2\xb5"
+                      "7 |  |\n"),
+              std::string::npos)
+        << md;
 }
 
 // Every real parts list, as it is, through bomtab and bomgrid: the part
@@ -224,11 +254,11 @@ TEST(BomPrograms, ConvertRealExportsAsTheyAre)
         EXPECT_EQ(count_of(want.wikitable, "<tr><td>"), parts);
         for (const std::string &program : {BOMTAB, BOMGRID}) {
             const bool grid = program == BOMGRID;
-            run_result r =
-                run_program(program,
-                            grid ? std::vector<std::string>{"in.txt", "t.html"}
-                                 : std::vector<std::string>{"--i", "in.txt", "--html", "t.html", "--wiki", "t.wiki"},
-                            dir.path());
+            run_result r = run_program(program,
+                                       grid ? std::vector<std::string>{"in.txt", "t.html"}
+                                            : std::vector<std::string>{"--i", "in.txt", "--html", "t.html", "--wiki",
+                                                                       "t.wiki", "--md", "t.md"},
+                                       dir.path());
             EXPECT_EQ(r.status, 0);
             std::string said;
             if (notes.count(name) > 0) {
@@ -239,6 +269,7 @@ TEST(BomPrograms, ConvertRealExportsAsTheyAre)
             EXPECT_TRUE(same_bytes(grid ? want.div : want.wikitable, read_file(dir / "t.html")));
             if (!grid) {
                 EXPECT_TRUE(same_bytes(want.wiki, read_file(dir / "t.wiki")));
+                EXPECT_TRUE(same_bytes(want.md, read_file(dir / "t.md")));
                 EXPECT_TRUE(same_bytes(said, model_notes));
             }
         }

@@ -10,7 +10,8 @@
 #include "e2e.h"
 
 // The kinds of text a program prints, a %s in it standing for a path;
-// bomgrid prints none of the wiki output's nor of the option parser's.
+// bomgrid prints none of the wiki or Markdown output's nor of the option
+// parser's.
 enum class msg {
     banner,
     usage,  // %s: the name the program shows itself under
@@ -27,6 +28,13 @@ enum class msg {
     wiki_is_input,
     wiki_is_stdout,
     html_is_wiki,
+    md_created,
+    cant_create_md,
+    cant_write_md,
+    md_is_input,
+    md_is_stdout,
+    md_is_wiki,
+    md_is_html,
     invalid,  // a command line that bomtab and rowcast refuse
     no_output,
     no_input,
@@ -64,6 +72,13 @@ inline std::string message(const std::string &program, msg kind, const std::stri
         {msg::wiki_is_input, "Can't create wiki output file %s: it is the input file\n"},
         {msg::wiki_is_stdout, "Can't create wiki output file %s: it is the standard output\n"},
         {msg::html_is_wiki, "Can't create html output file %s: it is the wiki output file\n"},
+        {msg::md_created, "\n Markdown FIle created: %s\n"},
+        {msg::cant_create_md, "Can't create md output file %s\n"},
+        {msg::cant_write_md, "Can't write md output file %s\n"},
+        {msg::md_is_input, "Can't create md output file %s: it is the input file\n"},
+        {msg::md_is_stdout, "Can't create md output file %s: it is the standard output\n"},
+        {msg::md_is_wiki, "Can't create md output file %s: it is the wiki output file\n"},
+        {msg::md_is_html, "Can't create md output file %s: it is the html output file\n"},
         {msg::invalid, "Invalid Parameter: 63\n"},
         {msg::no_output, " Error:  No output file specified:  use --wiki fname or --html fname\n\n"},
         {msg::no_input, "input text file required\n"},
@@ -104,11 +119,13 @@ inline std::string message(const std::string &program, msg kind, const std::stri
     return text;
 }
 
-// What a complete run to these outputs prints (no wiki output: none named).
-inline std::string completed(const std::string &program, const std::string &html, const std::string &wiki = "")
+// What a complete run to these outputs prints (an empty name: none named).
+inline std::string completed(const std::string &program, const std::string &html, const std::string &wiki = "",
+                             const std::string &md = "")
 {
-    return message(program, msg::banner) + message(program, msg::html_created, html) +
-           (wiki.empty() ? "" : message(program, msg::wiki_created, wiki));
+    return message(program, msg::banner) + (html.empty() ? "" : message(program, msg::html_created, html)) +
+           (wiki.empty() ? "" : message(program, msg::wiki_created, wiki)) +
+           (md.empty() ? "" : message(program, msg::md_created, md));
 }
 
 #endif

@@ -184,3 +184,18 @@ TEST(Rowcast, RealExportsAsTheyAre)
         EXPECT_TRUE(same_bytes(want.wiki, read_file(dir / "t.wiki")));
     }
 }
+
+// Every real CSV file, as it is, as a Markdown table: that of the plain model.
+TEST(Rowcast, WritesEveryRealCsvFileAsMarkdown)
+{
+    for (const auto &[name, csv] : folder_files(CORPUS + "/csv")) {
+        SCOPED_TRACE(name);
+        temp_dir dir;
+        write_file(dir / "in.csv", csv);
+        run_result r = run_program(ROWCAST, {"--i", "in.csv", "--md", "t.md"}, dir.path());
+        EXPECT_EQ(r.status, 0);
+        EXPECT_TRUE(same_bytes(completed(ROWCAST, "", "", "t.md"), r.out));
+        const plain_tables want = plain_csv_tables(ON_WINDOWS ? read_file(CORPUS + "/csv/" + name) : csv);
+        EXPECT_TRUE(same_bytes(want.md, read_file(dir / "t.md")));
+    }
+}

@@ -144,3 +144,95 @@ TEST(TableWriter, RowsInPartsAndAcrossTheBufferComeOutWhole)
     EXPECT_TRUE(html.bytes() == want.wikitable);
     EXPECT_TRUE(wiki.bytes() == want.wiki);
 }
+
+// The Markdown row one cell makes, after the heading and delimiter rows.
+static std::string md_row_of(const std::string &text)
+{
+    memory_output md;
+    const cell cells[] = {{text.data(), text.size()}};
+    MARKDOWN_TABLE.begin(md.out(), HEADS, 1, WHOLE_ROW);
+    MARKDOWN_TABLE.row(md.out(), cells, 1, WHOLE_ROW);
+    MARKDOWN_TABLE.end(md.out());
+    const std::string all = md.bytes(), head = "| Part |\n| --- |\n";
+    EXPECT_EQ(all.substr(0, head.size()), head);
+    return all.substr(head.size());
+}
+
+TEST(TableWriter, MarkdownCellsReadAsTheirOwnText)
+{
+    const std::pair<std::string, std::string> cells[] = {
+        // Ordinary values stay as they read, trimmed.
+        {"  100nF ", "100nF"},
+        {"R-EU_0207/10", "R-EU_0207/10"},
+        {"\t0.1uF 50V\r\n", "0.1uF 50V"},
+        {"C_0805_2012Metric", "C_0805_2012Metric"},
+        {"- + = 1. # > ] ! ( )", "- + = 1. # > ] ! ( )"},
+        {" \r\n ", ""},
+        // Always escaped.
+        {"a|b", "a\\|b"},
+        {"*x* **y**", "\\*x\\* \\*\\*y\\*\\*"},
+        {"`x`", "\\`x\\`"},
+        {"[x](y) ![z](w)", "\\[x](y) !\\[z](w)"},
+        {"~x~ ~~y~~", "\\~x\\~ \\~\\~y\\~\\~"},
+        // Escaped by what follows.
+        {"a\\b \\\\ \\| \\* a\\", "a\\b \\\\\\ \\\\\\| \\\\\\* a\\"},
+        {"_a_ a_b a__b _ 1_2 a_", "\\_a\\_ a_b a\\_\\_b \\_ 1_2 a\\_"},
+        {"\xc3\xa9_b", "\xc3\xa9\\_b"},
+        {"&amp; &#35; R&D & x", "\\&amp; \\&#35; R\\&D & x"},
+        {"<b> </b> <!-- <?x <http://x> <50V a<3", "\\<b> \\</b> \\<!-- \\<?x \\<http://x> <50V a<3"},
+        // A line break inside a cell is a break of its own; CR LF is one.
+        {"a\nb\r\nc\rd", "a<br>b<br>c<br>d"},
+        {"a \r\n\r\n b", "a <br><br> b"},
+        {"a\\\nb", "a\\\\<br>b"},
+        {"<br>", "\\<br>"},
+    };
+    for (const auto &[text, shown] : cells) {
+        EXPECT_EQ(md_row_of(text), "| " + shown + " |\n") << text;
+        EXPECT_EQ(markdown_cell(text), shown) << text;  // the model the other tests use
+    }
+}
+
+TEST(TableWriter, MarkdownRowsAreFilledToTheHeading)
+{
+    memory_output md;
+    const cell one[] = {c(" R1 ")}, four[] = {c("a"), c(""), c("c"), c("d")};
+    MARKDOWN_TABLE.begin(md.out(), HEADS, 3, WHOLE_ROW);
+    MARKDOWN_TABLE.row(md.out(), one, 1, WHOLE_ROW);
+    MARKDOWN_TABLE.row(md.out(), nullptr, 0, WHOLE_ROW);
+    MARKDOWN_TABLE.row(md.out(), four, 4, WHOLE_ROW);
+    MARKDOWN_TABLE.end(md.out());
+    EXPECT_EQ(md.bytes(),
+              "| Part | Value | Package |\n| --- | --- | --- |\n| R1 |  |  |\n|  |  |  |\n| a |  | c | d |\n");
+    memory_output none;
+    MARKDOWN_TABLE.begin(none.out(), nullptr, 0, WHOLE_ROW);  // a heading of no cells has one, empty
+    EXPECT_EQ(none.bytes(), "|  |\n| --- |\n");
+}
+
+// Cells of every special byte, cut into parts anywhere: what is not yet
+// known at a cut (blanks that may end the cell, a byte whose backslash the
+// next decides, a CR whose LF follows) comes out as in the whole cell.
+TEST(TableWriter, MarkdownRowsInPartsComeOutWhole)
+{
+    std::mt19937 random(5);
+    const std::string bytes = "ab1_\\&<*| \t\r\n#/!";
+    memory_output md;
+    plain_tables want;
+    for (int i = 0; i < 2000; i++) {
+        texts row;
+        for (int k = static_cast<int>(random() % 4); k > 0; k--) {
+            std::string text;
+            for (int n = static_cast<int>(random() % (random() % 8 == 0 ? 40 : 8)); n > 0; n--)
+                text += bytes[random() % bytes.size()];
+            row.push_back(text);
+        }
+        bool heading = i % 100 == 0;
+        auto operation = heading ? MARKDOWN_TABLE.begin : MARKDOWN_TABLE.row;
+        in_parts([&](const cell *cells, int count, unsigned part) { operation(md.out(), cells, count, part); }, row,
+                 random);
+        if (heading)
+            want.begin(row);  // a heading starts a table of its own
+        else
+            want.row(row, row);
+    }
+    EXPECT_EQ(md.bytes(), want.md);
+}
