@@ -2,7 +2,7 @@
 // 64 KiB reads and, as it goes, writes as many bytes as a program wrote to
 // each of its outputs, in 64 KiB writes, doing no other work.
 //
-//     floor IN OUT SIZE [OUT SIZE]
+//     floor IN OUT SIZE [OUT SIZE [OUT SIZE]]
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,8 +20,8 @@ struct output {
 
 int main(int argc, char *argv[])
 {
-    if (argc != 4 && argc != 6) {
-        (void)fprintf(stderr, "usage: %s IN OUT SIZE [OUT SIZE]\n", argv[0]);
+    if (argc != 4 && argc != 6 && argc != 8) {
+        (void)fprintf(stderr, "usage: %s IN OUT SIZE [OUT SIZE [OUT SIZE]]\n", argv[0]);
         return 2;
     }
     static char in_piece[PIECE], out_piece[PIECE];
@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
     struct stat st;
     if (in < 0 || fstat(in, &st) != 0 || st.st_size == 0)
         return 1;
-    output outs[2];
+    output outs[3];
     int count = (argc - 2) / 2;
     for (int i = 0; i < count; i++) {
         outs[i] = {open(argv[2 + 2 * i], O_WRONLY | O_CREAT | O_TRUNC, 0644), strtoll(argv[3 + 2 * i], nullptr, 10), 0};

@@ -4,8 +4,9 @@
 // a backslash, but only where it could; a line break inside the cell is a
 // "<br>", since a line break would end the table's row.
 #include <array>
+#include <cstdint>
 
-#include "table_writer.h"
+#include "cell_output.h"
 
 enum md_kind : unsigned char {
     MD_TEXT,         // stands for itself
@@ -175,12 +176,15 @@ static void put_cell_text(output_buffer *out, const char *from, const char *end)
     output_put(out, text, static_cast<size_t>(end - text));
 }
 
+static const char FIRST_CELL[] = "| ";
+static const char NEXT_CELL[] = " | ";
+
 static void start_cell(output_buffer *out)
 {
     if (md.cells++ == 0)
-        output_put(out, "| ", 2);
+        output_put(out, FIRST_CELL, 2);
     else
-        output_put(out, " | ", 3);
+        output_put(out, NEXT_CELL, 3);
     md.cell_open = true;
     md.text_begun = md.after_word = md.after_cr = false;
     md.held = 0;
@@ -200,42 +204,63 @@ static bool trimmed(char b)
     return kind == MD_BLANK || kind == MD_BREAK;
 }
 
-// A whole cell with nothing to escape or break, written as one piece.
-static bool put_plain_cell(output_buffer *out, const cell &c)
+// The columns of a BOM export are padded with blanks: they are passed
+// eight at a time.
+static bool eight_blanks(const char *at)
+{
+    uint64_t w;
+    memcpy(&w, at, 8);
+    return w == 0x2020202020202020u;
+}
+
+// The text of a whole cell, trimmed, when it has nothing to escape or break.
+static bool plain_text(const cell &c, cell *text)
 {
     const char *from = c.text, *end = c.text + c.length;
-    while (from < end && trimmed(*from))
-        from++;
+    while (end - from >= 8 && eight_blanks(end - 8))
+        end -= 8;
     while (end > from && trimmed(end[-1]))
         end--;
+    while (end - from >= 8 && eight_blanks(from))
+        from += 8;
+    while (from < end && trimmed(*from))
+        from++;
     for (const char *p = from; p < end; p++) {
         if (MD_KIND[static_cast<unsigned char>(*p)] > MD_BLANK)
             return false;
     }
-    output_put(out, from, static_cast<size_t>(end - from));
+    *text = {from, static_cast<size_t>(end - from)};
     return true;
 }
 
+// Whole cells of plain text go straight into the buffer, as the other
+// flavours' cells do; any other cell, or a part of one, byte by byte.
 static void put_md_row(output_buffer *out, const cell cells[], int count, unsigned part)
 {
     if ((part & ROW_STARTS) != 0)
         md.cells = 0;
+    char *at = room_for(out, out->data + out->used, ROW_PIECE);
     for (int i = 0; i < count; i++) {
         bool goes_on_from = i == 0 && (part & FIRST_CELL_GOES_ON) != 0 && md.cell_open;
         bool goes_on = i == count - 1 && (part & LAST_CELL_GOES_ON) != 0;
+        cell text;
+        if (!goes_on_from && !goes_on && !md.cell_open && plain_text(cells[i], &text)) {
+            at = md.cells++ == 0 ? put_text(at, FIRST_CELL) : put_text(at, NEXT_CELL);
+            at = put_cell(out, at, text);
+            continue;
+        }
+        output_commit(out, at);
         if (!goes_on_from) {
             if (md.cell_open)
                 end_cell(out);
             start_cell(out);
-            if (!goes_on && put_plain_cell(out, cells[i])) {
-                md.cell_open = false;
-                continue;
-            }
         }
         put_cell_text(out, cells[i].text, cells[i].text + cells[i].length);
         if (!goes_on)
             end_cell(out);
+        at = room_for(out, out->data + out->used, ROW_PIECE);
     }
+    output_commit(out, at);
     if ((part & ROW_ENDS) == 0)
         return;
     if (md.cell_open)
