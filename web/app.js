@@ -14,7 +14,7 @@ const KINDS = {
       { label: 'Markdown table (bomtab --md)', file: 'parts.md' },
       { label: 'HTML table in a division (bomgrid)', file: 'parts-grid.html' },
     ],
-    noHeader: 'The tables hold only their ends: is this a CSV file?',
+    noHeader: 'The HTML and wiki tables hold only their ends and the Markdown table is empty: is this a CSV file?',
   },
   csv: {
     converter: 1,
@@ -23,7 +23,7 @@ const KINDS = {
       { label: 'Wiki table (rowcast --wiki)', file: 'parts.wiki' },
       { label: 'Markdown table (rowcast --md)', file: 'parts.md' },
     ],
-    noHeader: 'The file holds no row (it is empty or has only empty lines), so the tables hold only their ends.',
+    noHeader: 'The file holds no row (it is empty or has only empty lines), so the HTML and wiki tables hold only their ends and the Markdown table is empty.',
   },
 };
 // What the text boxes and the preview show of a large table; Copy and

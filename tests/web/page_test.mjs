@@ -3,7 +3,8 @@
 // the samples, the real exports and generated exports byte for byte (through
 // the Download buttons), the notes in the status line line for line as the
 // programs print them, the preview cell for cell as a browser shows the
-// program's HTML, markup in cells running nothing, the drop and choose paths,
+// program's HTML, markup in cells running nothing (and in the Markdown box
+// escaped as the programs escape it), the drop and choose paths,
 // Copy (over a local web server, where the clipboard may be granted), a large
 // export with a moving progress bar, the labels, and a screenshot.
 //
@@ -40,8 +41,8 @@ function check(ok, what) {
 // ---- The native programs' tables for a file, and the notes the first
 // program prints on standard error.
 const TABLES = {
-  bom: ['parts.html', 'parts.wiki', 'parts-grid.html'],
-  csv: ['parts.html', 'parts.wiki'],
+  bom: ['parts.html', 'parts.wiki', 'parts.md', 'parts-grid.html'],
+  csv: ['parts.html', 'parts.wiki', 'parts.md'],
 };
 function nativeTables(file, kind) {
   const dir = fs.mkdtempSync(path.join(work, 'native-'));
@@ -52,10 +53,10 @@ function nativeTables(file, kind) {
   };
   let notes;
   if (kind === 'bom') {
-    notes = run('bomtab', ['--i', file, '--html', 'parts.html', '--wiki', 'parts.wiki']);
+    notes = run('bomtab', ['--i', file, '--html', 'parts.html', '--wiki', 'parts.wiki', '--md', 'parts.md']);
     run('bomgrid', [file, 'parts-grid.html']);
   } else {
-    notes = run('rowcast', ['--i', file, '--html', 'parts.html', '--wiki', 'parts.wiki']);
+    notes = run('rowcast', ['--i', file, '--html', 'parts.html', '--wiki', 'parts.wiki', '--md', 'parts.md']);
   }
   return { tables: TABLES[kind].map((name) => fs.readFileSync(path.join(dir, name))), notes };
 }
@@ -269,6 +270,9 @@ for (const [index, [file, kind, known]] of cases.entries()) {
     check(shown === JSON.stringify(await renderedRows(html)), `${name}: the preview shows other rows than the program's HTML`);
   }
   if (name === 'board.txt') {
+    // The Download clicks scrolled the preview out of view, where headless
+    // Chromium stops painting the frame.
+    await page.evaluate(() => window.scrollTo(0, 0));
     await new Promise((resolve) => setTimeout(resolve, 500));  // the frame's first paint
     await page.screenshot({ path: path.join(args.out, 'web-page.png'), fullPage: true });
   }
@@ -282,12 +286,14 @@ await (await page.$('#file-input')).uploadFile(path.join(work, 'folder'));
 check(await settled(page) === 'folder could not be read.' && await page.$eval('#results', (e) => e.hidden),
   'a folder chosen after a file leaves that file\'s tables on show');
 
-// ---- Markup in cells is shown, and runs nothing, from disk or a web host.
+// ---- Markup in cells is shown, and runs nothing, from disk or a web host;
+// the Markdown box holds it escaped as the programs escape it.
 const payload = `document.title='ran';parent.document.title='ran';fetch('https://example.org/x')`;
 fs.writeFileSync(path.join(work, 'markup.csv'), '"Part","Value","Package"\n'
   + `"R1","<img src=x onerror=""${payload}"">","<script>${payload}</script>"\n`
   + `"R2","<svg onload=""${payload}""></svg>","<iframe src=""javascript:${payload}""></iframe>"\n`
-  + '"R3","<link rel=""preconnect"" href=""http://127.0.0.1:9/"">","<meta http-equiv=""refresh"" content=""0;url=http://127.0.0.1:9/"">"\n');
+  + '"R3","<link rel=""preconnect"" href=""http://127.0.0.1:9/"">","<meta http-equiv=""refresh"" content=""0;url=http://127.0.0.1:9/"">"\n'
+  + '"R4","a|b *c* [d](e) <b>"," two\nlines "\n');
 const wide = (cells) => cells.map((c) => c.padEnd(200)).join('');
 fs.writeFileSync(path.join(work, 'markup.txt'), `${wide(['Part', 'Value', 'Device', 'Package', 'Library', 'Sheet'])}\n`
   + `${wide(['R1', `<img src=x onerror="${payload}">`, 'd', `<script>${payload}</script>`, 'l', '1'])}\n`);
@@ -299,6 +305,12 @@ async function markupRunsNothing(target) {
     check(await frame.$('img') !== null, `${file}: the cell's markup is not in the preview`);
     check(await frame.$('body link, body meta') === null, `${file}: a cell's link or meta element is in the preview`);
     check(await frame.evaluate(() => document.title) !== 'ran' && await target.title() !== 'ran', `${file}: a cell's script ran`);
+    const markdown = await target.$$eval('.output', (boxes) => boxes
+      .find((box) => box.querySelector('.download').textContent === 'Download parts.md')
+      .querySelector('.output-text').value);
+    const md = TABLES[kind].indexOf('parts.md');
+    check(markdown === decode(nativeTables(path.join(work, file), kind).tables[md]),
+      `${file}: the Markdown box shows other text than the program's "${markdown}"`);
   }
 }
 await page.goto(pageUrl);
