@@ -1,6 +1,7 @@
-"""The two consumers our tables are written for: a web browser (headless Chromium)
-and a MediaWiki parser (Debian's mediawiki package, run as a throwaway wiki in a
-temporary folder). Used by render_check.py and by docs/make_pictures.sh.
+"""The consumers our tables are written for: a web browser (headless Chromium), a
+MediaWiki parser (Debian's mediawiki package, run as a throwaway wiki in a
+temporary folder) and GitHub's Markdown renderer (cmark-gfm). Used by
+render_check.py and by docs/make_pictures.sh.
 
 Command line (for the picture script):
   consumers.py html-page FRAGMENT PAGE       wrap an HTML output in a UTF-8 page
@@ -30,9 +31,12 @@ def chromium_path():
     return shutil.which("chromium") or shutil.which("chromium-browser")
 
 
-def missing_tools():
-    """Names of the packages whose tools are not installed."""
+def missing_tools(markdown=True):
+    """Names of the packages whose tools are not installed (the pictures need no
+    Markdown renderer)."""
     missing = []
+    if markdown and not shutil.which("cmark-gfm"):
+        missing.append("cmark-gfm")
     if not chromium_path():
         missing.append("chromium")
     if not shutil.which("php"):
@@ -67,6 +71,12 @@ def page(body, title, style=b""):
     head = (b"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"
             + html.escape(title).encode() + b"</title>" + style + b"</head>\n<body>\n")
     return head + body + b"\n</body></html>\n"
+
+
+def markdown(path):
+    """The HTML that GitHub shows for a Markdown file: its tables and strikethrough, and
+    raw HTML passed through (the <br> in a cell is ours)."""
+    return run(["cmark-gfm", "-e", "table", "-e", "strikethrough", "--unsafe", path]).decode("utf-8", errors="replace")
 
 
 class Chromium:
@@ -136,7 +146,7 @@ class Wiki:
 def main(argv):
     if len(argv) < 3 or argv[0] not in ("html-page", "wiki-page", "screenshot"):
         sys.exit(__doc__)
-    missing = missing_tools()
+    missing = missing_tools(markdown=False)
     if missing:
         sys.exit("missing: " + ", ".join(missing))
     command, source, target = argv[:3]

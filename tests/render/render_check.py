@@ -2,16 +2,19 @@
 """Shows every table the way a reader sees it and checks that every part is there.
 
 Converts the sample export and the real exports of the corpus (bomtab --html,
-bomtab --wiki and bomgrid for parts lists; rowcast --html and --wiki for the CSV
-files, each as it is), opens each HTML output in headless Chromium and each wiki
-output in a throwaway MediaWiki whose HTML Chromium then opens, reads the table
-cells back from the page (a <br> read as a line break, as innerText gives it) and
-compares them, trimmed, with the cells that the input holds, worked out here from
-the input alone. The wiki is installed beside a site's own settings, which it
-must leave unread.
+bomtab --wiki, bomtab --md and bomgrid for parts lists; rowcast --html, --wiki
+and --md for the CSV files, each as it is), opens each HTML output in headless
+Chromium and each wiki output in a throwaway MediaWiki whose HTML Chromium then
+opens, renders each Markdown output with cmark-gfm as GitHub does, reads the
+table cells back from the page (a <br> read as a line break, as innerText gives
+it) and compares them, trimmed, with the cells that the input holds, worked out
+here from the input alone. The wiki is installed beside a site's own settings,
+which it must leave unread. A generated CSV file and parts list, whose cells hold
+everything that Markdown could take for markup, are converted to Markdown too:
+each cell must show as its text, nothing in it turned into markup.
 
 Exit status: 0 when every page shows every row, 1 on a mismatch, 77 (skipped)
-when Chromium, PHP or MediaWiki is missing, unless CI is set: then 1.
+when Chromium, PHP, MediaWiki or cmark-gfm is missing, unless CI is set: then 1.
 --plant-fault drops one cell from one row of each output of the sample before
 it is shown, to prove that the check notices.
 """
@@ -34,6 +37,8 @@ SKIP = 77
 COLUMN_NAMES = (b"Part ", b"Value ", b"Device ", b"Package ", b"Library ", b"Sheet")
 SHOWN_COLUMNS = (0, 1, 3)
 BLANKS = " \t\n\r\f"  # what HTML collapses
+MD_BLANKS = BLANKS + "\v"  # what --md trims
+TABLE_TAGS = {"table", "thead", "tbody", "tr", "th", "td", "br"}
 SEPARATORS = ",;\t"  # in this order on a tie
 PREAMBLE_ROWS = 64
 # Text neither UTF-8 nor Windows-1252 is read as Windows-1252: a known limit.
@@ -225,14 +230,65 @@ def csv_table(data):
     return cells(rows[at]), [(f"line {row[0]}", cells(row)) for row in rows[at + 1:]]
 
 
+# Cells for the generated files: each character that could begin markup in Markdown, alone,
+# doubled, beside letters, digits, blanks, punctuation and one another; what could begin a
+# block; markup as a writer would type it; and ordinary values that must stay as they are.
+SPECIALS = ("|", "\\", "*", "_", "`", "[", "]", "<", ">", "&", "#", "~", "!", "\n", "\r\n", "\r")
+NEIGHBOURS = ("a", "1", " ", ".", "-")
+TYPED = ("100nF", "R-EU_0207/10", "0.1uF 50V", "C_0805_2012Metric", "-", "- x", "+ x", "=SUM(A1)", "1.",
+         "1. x", "1) x", "# x", "#", "> x", "---", ":-:", "===", "a\\*b", "\\\\", "\\|", "a\\", "\\-", "\\x",
+         "_a_", "a_b_c", "__a__", "a__b", "_1_", "*x*", "**x**", "`x`", "``x``", "[x](y)", "![x](y)", "[x]",
+         "[^1]", "x](y)", "<b>x</b>", "</td>", "<!-- x -->", "<?x?>", "<!X>", "<![CDATA[x]]>",
+         "<http://x.org>", "<a@x.org>", "<1>", "a < b > c", "&amp;", "&#35;", "&#x23;", "&copy", "a & b",
+         "~~x~~", "~x~", "x<br>y", "a\\\nb", "x\\\r\ny", "a\n\nb", " a \n b ", "www.x.org",
+         "a  b", "\ta\t", "\va\f", "a\0b", "µF ±5 %")
+
+
+def generated_cells():
+    cells = list(TYPED)
+    for s in SPECIALS:
+        cells += [s, s + s, s + "x" + s, s + s + "x" + s + s]
+        cells += [c for n in NEIGHBOURS for c in (s + n, n + s + n, n + s)]
+        cells += [c for t in SPECIALS for c in (s + t, "x" + s + t + "1")]
+    return cells
+
+
+def generated_inputs():
+    """(name, bytes, heading, rows) of a CSV file holding every generated cell, four to a
+    row, all quoted, a short and a long row last; and of a parts list in the sample's
+    six-column layout holding those without a line break, a NUL or a blank other than " "."""
+    cells = generated_cells()
+    heading = ["Part", "Value | Tol", "_Package_", "`Note` & <b>"]
+    table = [heading] + [cells[k:k + 4] for k in range(0, len(cells), 4)] + [["short", "row"], ["a"] * 6]
+    data = "".join(",".join('"' + c + '"' for c in row) + "\r\n" for row in table).encode()
+    text = lambda row: [c.replace("\r\n", "\n").replace("\r", "\n") for c in row]
+    csv = ("generated.csv", data, text(heading), [(f"line {n}", text(r)) for n, r in enumerate(table[1:], 2)])
+
+    # bomtab ends a part line at a NUL, in every output alike: the list holds none.
+    cells = [c for c in cells if not any(b in c for b in "\t\n\v\f\r\0")]
+    rows = [["R" + cells[k]] + cells[k + 1:k + 3] for k in range(0, len(cells) - 2, 3)]
+    widths = [max(len(r[k].encode()) for r in rows) + 2 for k in range(3)]  # columns are bytes
+    line = lambda part, value, package, device="D", library="lib", sheet="1": b"".join(
+        c.encode().ljust(w) for c, w in ((part, widths[0]), (value, widths[1]), (device, 8),
+                                         (package, widths[2]), (library, 8))) + sheet.encode() + b"\n"
+    data = line("Part", "Value", "Package", "Device", "Library", "Sheet") + b"\n" + b"".join(line(*r) for r in rows)
+    bom = ("generated.txt", data, ["Part", "Value", "Package"], [(f"line {n}", r) for n, r in enumerate(rows, 3)])
+    return [csv, bom]
+
+
 class PageTables(HTMLParser):
-    """Rows of th/td texts of every table of a page."""
+    """Rows of th/td texts of every table of a page, and what else than a table it holds."""
 
     def __init__(self):
         super().__init__(convert_charrefs=True)
-        self.tables, self.text = [], None
+        self.tables, self.text, self.markup = [], None, []
+
+    def where(self):
+        return f"row {len(self.tables[-1]) - 1}" if self.tables and self.tables[-1] else "outside the rows"
 
     def handle_starttag(self, tag, attrs):
+        if tag not in TABLE_TAGS or (tag == "br" and self.text is None):
+            self.markup.append(f"<{tag}> in {self.where()}")
         if tag == "table":
             self.tables.append([])
         elif tag == "tr" and self.tables:
@@ -251,6 +307,18 @@ class PageTables(HTMLParser):
         if self.text is not None:
             self.text.append(data)
 
+    def handle_comment(self, data):
+        self.markup.append(f"<!--{data}--> in {self.where()}")
+
+    def handle_decl(self, decl):
+        self.markup.append(f"<!{decl}> in {self.where()}")
+
+    def handle_pi(self, data):
+        self.markup.append(f"<?{data}> in {self.where()}")
+
+    def unknown_decl(self, data):
+        self.markup.append(f"<![{data}]> in {self.where()}")
+
     def rows(self):
         return [[[(tag, "".join(text).strip(BLANKS)) for tag, text in row] for row in table]
                 for table in self.tables]
@@ -262,10 +330,31 @@ def show(row):
     return "[" + " | ".join(f"{tag}:{text!r}" for tag, text in row) + "]"
 
 
+def markdown_cells(heading, rows):
+    """The cells that a Markdown table shows for the input's cells: trimmed as --md trims
+    them, a NUL shown as U+FFFD as cmark-gfm shows it, each row as wide as the heading
+    (missing cells empty, those beyond the heading not shown)."""
+    if heading is None:
+        return None, rows
+    fix = lambda cells: [c.replace("\0", "\ufffd").strip(MD_BLANKS) for c in cells]
+    width = len(heading)
+    return fix(heading), [(where, (fix(r) + [""] * width)[:width]) for where, r in rows]
+
+
 def compare(label, kind, heading, rows, page_html):
     parser = PageTables()
     parser.feed(page_html)
     tables = parser.rows()
+    problems = []
+    if kind == "md":
+        heading, rows = markdown_cells(heading, rows)
+        if heading is None and page_html.strip():
+            return [f"{label}: the input has no header, yet the Markdown shows {page_html.strip()[:60]!r}"]
+        # The table is all there is: any other element, or a comment (cmark-gfm's "raw HTML
+        # omitted" too), is a cell's text taken for markup.
+        if parser.markup:
+            problems.append(f"{label}: markup on the page: " + ", ".join(parser.markup[:MAX_REPORTED])
+                            + (f" ... ({len(parser.markup)} in all)" if len(parser.markup) > MAX_REPORTED else ""))
     if kind == "wiki":
         # MediaWiki puts a no-break space for the blank before "%", "!", "?", ":" and ";".
         tables = [[[(tag, text.replace("\xa0", " ")) for tag, text in row] for row in table] for table in tables]
@@ -274,7 +363,7 @@ def compare(label, kind, heading, rows, page_html):
     if heading is None:
         return [f"{label}: the input has no header, yet the page shows {len(tables)} table(s)"] if tables else []
     if len(tables) != 1:
-        return [f"{label}: the page shows {len(tables)} tables instead of one"]
+        return problems + [f"{label}: the page shows {len(tables)} tables instead of one"]
     wanted = [("heading", [("th", c) for c in heading])] + [(w, [("td", c) for c in r]) for w, r in rows]
     shown = tables[0]
     if kind == "wiki":
@@ -290,7 +379,6 @@ def compare(label, kind, heading, rows, page_html):
         if limited:
             print(f"{label}: {limited} cell(s) holding a vertical bar not compared (cells are not escaped)")
     shown = tables[0]
-    problems = []
     for i in range(max(len(wanted), len(shown))):
         where, want = wanted[i] if i < len(wanted) else ("beyond the input", None)
         got = shown[i] if i < len(shown) else None
@@ -306,8 +394,11 @@ def plant_fault(path, kind):
     with open(path, "rb") as f:
         lines = f.read().split(b"\n")
     first = next(i for i, line in enumerate(lines)
-                 if line.startswith(b"<tr><td") or (kind == "wiki" and i and lines[i - 1] == b"|-"))
-    if kind == "wiki":
+                 if line.startswith(b"<tr><td") or (kind == "wiki" and i and lines[i - 1] == b"|-")
+                 or (kind == "md" and i and lines[i - 1].startswith(b"| ---")))
+    if kind == "md":
+        lines[first] = re.sub(rb"(\|[^|]*)\|[^|]*", rb"\1", lines[first], count=1)
+    elif kind == "wiki":
         lines[first] = re.sub(rb"\|\|[^|]*", b"", lines[first], count=1)
     else:
         lines[first] = re.sub(rb"(</td> )<td>.*?</td> ", rb"\1", lines[first], count=1)
@@ -348,26 +439,41 @@ def convert(args, work):
             continue
         if folder == "csv":
             heading, rows = csv_table(data)
-            program, runs = "rowcast", [[args.rowcast, "--i", path, "--html", stem + ".html", "--wiki", stem + ".wiki"]]
+            program, runs = "rowcast", [[args.rowcast, "--i", path, "--html", stem + ".html", "--wiki", stem + ".wiki",
+                                         "--md", stem + ".md"]]
         else:
             heading, rows = export_table(data)
-            program, runs = "bomtab", [[args.bomtab, "--i", path, "--html", stem + ".html", "--wiki", stem + ".wiki"],
+            program, runs = "bomtab", [[args.bomtab, "--i", path, "--html", stem + ".html", "--wiki", stem + ".wiki",
+                                        "--md", stem + ".md"],
                                        [args.bomgrid, path, stem + ".grid.html"]]
         for argv in runs:
-            result = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-            if result.returncode != 0:
-                raise RuntimeError(f"{' '.join(argv)} ended with {result.returncode}")
+            run_converter(argv)
         for suffix, kind, how in ((".html", "html", program + " --html"), (".wiki", "wiki", program + " --wiki"),
-                                  (".grid.html", "html", "bomgrid")):
+                                  (".md", "md", program + " --md"), (".grid.html", "html", "bomgrid")):
             if os.path.exists(stem + suffix):
                 outputs.append((f"{name} via {how}", stem + suffix, kind, heading, rows))
                 if args.plant_fault and folder == "examples":
                     plant_fault(stem + suffix, kind)
+    for name, data, heading, rows in generated_inputs():
+        path = os.path.join(work, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        program = "rowcast" if name.endswith(".csv") else "bomtab"
+        run_converter([getattr(args, program), "--i", path, "--md", path + ".md"])
+        outputs.append((f"{name} via {program} --md", path + ".md", "md", heading, rows))
     return outputs
+
+
+def run_converter(argv):
+    result = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    if result.returncode != 0:
+        raise RuntimeError(f"{' '.join(argv)} ended with {result.returncode}")
 
 
 def check(args, work, began):
     outputs = convert(args, work)
+    markdown = [output for output in outputs if output[2] == "md"]
+    outputs = [output for output in outputs if output[2] != "md"]
     wiki = consumers.Wiki(work, install_beside_site_settings(work))
     pages = []
     for label, path, kind, heading, rows in outputs:
@@ -383,6 +489,9 @@ def check(args, work, began):
     browser = consumers.Chromium(work)
     with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
         doms = list(pool.map(browser.dump_dom, pages))
+    # GitHub shows the Markdown file itself: no page, no browser.
+    doms += [consumers.markdown(path) for label, path, kind, heading, rows in markdown]
+    outputs += markdown
 
     problems = []
     for (label, path, kind, heading, rows), dom in zip(outputs, doms):
@@ -392,7 +501,7 @@ def check(args, work, began):
         print(f"{state} {label}: " + (f"heading and {len(rows)} rows" if heading else "no table"))
     for problem in problems:
         print(problem)
-    print(f"{len(outputs)} pages in {time.monotonic() - began:.0f} s: "
+    print(f"{len(pages)} pages and {len(markdown)} Markdown files in {time.monotonic() - began:.0f} s: "
           + (f"{len(problems)} mismatches" if problems else "every row shown as expected"))
     return 1 if problems else 0
 
@@ -413,7 +522,7 @@ def main():
             print("FAIL: the render check cannot run in CI, missing: " + ", ".join(missing))
             return 1
         print("SKIP: missing " + ", ".join(missing) + " (Debian: apt-get install chromium mediawiki "
-              "php-cli php-sqlite3 php-mbstring php-xml php-intl)")
+              "php-cli php-sqlite3 php-mbstring php-xml php-intl cmark-gfm)")
         return SKIP
 
     began = time.monotonic()
