@@ -63,10 +63,11 @@ dpkg-deb -x "$deb" "$tmp/root" || { echo "FAIL: dpkg-deb -x failed"; exit 1; }
 bin=$tmp/root/usr/bin
 printf '"Part","Value"\n"C1","100nF"\n' >"$tmp/parts.csv"
 "$bin/bomtab" --i "$sample" --html "$tmp/board.html" >/dev/null || fail "packed bomtab failed"
-"$bin/rowcast" --i "$tmp/parts.csv" --wiki "$tmp/parts.wiki" >/dev/null || fail "packed rowcast failed"
+"$bin/rowcast" --i "$tmp/parts.csv" --wiki "$tmp/parts.wiki" --md "$tmp/parts.md" >/dev/null || fail "packed rowcast failed"
 "$bin/bomgrid" "$sample" "$tmp/grid.html" >/dev/null || fail "packed bomgrid failed"
 grep -qs '^<tr><td>C1 ' "$tmp/board.html" || fail "packed bomtab wrote no part row"
 grep -qs '^|C1||100nF$' "$tmp/parts.wiki" || fail "packed rowcast wrote no row"
+grep -qsx '| C1 | 100nF |' "$tmp/parts.md" || fail "packed rowcast wrote no Markdown row"
 grep -qs '^<tr><td>C1 ' "$tmp/grid.html" || fail "packed bomgrid wrote no part row"
 
 finish "$(basename "$deb"): all checks passed"

@@ -74,9 +74,10 @@ check_table() {
     [ "$(grep -v '^$' "$file" | tail -n 1)" = "$last" ] || fail "$1 does not end with $last"
 }
 
-run 0 bomtab --i "$sample" --html board.html --wiki board.wiki
+run 0 bomtab --i "$sample" --html board.html --wiki board.wiki --md board.md
 check_table board.html "<table class='wikitable' border='1'>" '^<tr><td>C1  *</td> <td> 100nF  *</td>' '</table>'
 check_table board.wiki '== Partlist ==' '^|C1  *|| 100nF  *|| C0603' '|}'
+check_table board.md '| Part | Value | Package |' '^| C1 | 100nF | C0603 |$' '| S1 | RESET | TS-6X6 |'
 
 printf '"Part","Value","Package"\n"C1","100nF","C0603"\n' >"$work/parts.csv"
 run 0 rowcast --i parts.csv --html parts.html --wiki parts.wiki

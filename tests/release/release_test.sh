@@ -62,11 +62,11 @@ check_samples() {
     mkdir "$work"
     cp "$examples/board.txt" "$examples/parts.csv" "$work/"
     (cd "$work" &&
-        "$@" bomtab --i board.txt --html board.html --wiki board.wiki &&
+        "$@" bomtab --i board.txt --html board.html --wiki board.wiki --md board.md &&
         "$@" bomgrid board.txt board-grid.html &&
-        "$@" rowcast --i parts.csv --html parts.html --wiki parts.wiki) >"$work/console" 2>&1 ||
+        "$@" rowcast --i parts.csv --html parts.html --wiki parts.wiki --md parts.md) >"$work/console" 2>&1 ||
         { cat "$work/console"; fail "$what: a conversion failed"; return; }
-    for table in board.html board.wiki board-grid.html parts.html parts.wiki; do
+    for table in board.html board.wiki board.md board-grid.html parts.html parts.wiki parts.md; do
         sed "s/\$/$line_end/" "$examples/$table" | cmp -s - "$work/$table" ||
             fail "$what: $table differs from examples/$table"
     done
