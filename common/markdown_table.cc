@@ -226,7 +226,9 @@ static bool plain_text(const cell &c, cell *text)
     while (from < end && trimmed(*from))
         from++;
     for (const char *p = from; p < end; p++) {
-        if (MD_KIND[static_cast<unsigned char>(*p)] > MD_BLANK)
+        // "_" inside a word, as in footprint names, is as plain as a letter.
+        if (MD_KIND[static_cast<unsigned char>(*p)] > MD_BLANK &&
+            !(*p == '_' && p > from && p + 1 < end && is_letter_or_digit(p[-1]) && is_letter_or_digit(p[1])))
             return false;
     }
     *text = {from, static_cast<size_t>(end - from)};
