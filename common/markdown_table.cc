@@ -204,8 +204,8 @@ static bool trimmed(char b)
     return kind == MD_BLANK || kind == MD_BREAK;
 }
 
-// The columns of a BOM export are padded with blanks: they are passed
-// eight at a time.
+// The columns of a BOM export are padded with blanks after their text:
+// they are passed eight at a time.
 static bool eight_blanks(const char *at)
 {
     uint64_t w;
@@ -221,8 +221,6 @@ static bool plain_text(const cell &c, cell *text)
         end -= 8;
     while (end > from && trimmed(end[-1]))
         end--;
-    while (end - from >= 8 && eight_blanks(from))
-        from += 8;
     while (from < end && trimmed(*from))
         from++;
     for (const char *p = from; p < end; p++) {
