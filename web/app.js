@@ -200,6 +200,7 @@ function say(text, failed = false) {
 function fail(text) {
   page.progress.value = 0;
   page.results.hidden = true;
+  measureRoot.replaceChildren();
   say(`Not converted: ${text}`, true);
 }
 
@@ -379,8 +380,9 @@ function downloadFile(table) {
 // the second wall. Copy and Download still give the programs' bytes.
 const HTML_SPACE = 'http://www.w3.org/1999/xhtml';
 const INLINE = new Set(['b', 'i', 'em', 'strong', 'sub', 'sup', 'br', 'span']);
-// Elements whose content a browser never shows as text.
-const UNSHOWN = new Set(['script', 'style', 'template', 'iframe', 'noembed', 'noframes', 'title', 'desc', 'metadata']);
+// Elements whose content a browser does not show as text.
+const UNSHOWN = new Set(['script', 'style', 'template', 'iframe', 'noembed', 'noframes', 'title', 'video', 'audio',
+  'datalist', 'desc', 'metadata']);
 const PREVIEW_STYLE = 'table{border-collapse:collapse}'
   + 'th,td{border:1px solid #a2a9b1;padding:0.2rem 0.4rem;text-align:left;overflow-wrap:anywhere}th{background:#eaecf0}';
 const built = document.implementation.createHTMLDocument('');
@@ -389,7 +391,7 @@ function copyShown(from, into) {
   for (const node of from.childNodes) {
     if (node.nodeType === Node.TEXT_NODE || node.nodeType === Node.CDATA_SECTION_NODE) {
       into.append(node.data);
-    } else if (node.nodeType === Node.ELEMENT_NODE && !UNSHOWN.has(node.localName)) {
+    } else if (node.nodeType === Node.ELEMENT_NODE && !UNSHOWN.has(node.localName) && !node.hasAttribute('hidden')) {
       const inline = node.namespaceURI === HTML_SPACE && INLINE.has(node.localName);
       copyShown(node, inline ? into.appendChild(built.createElement(node.localName)) : into);
     }
@@ -442,6 +444,7 @@ async function showPreview(table) {
 // The text boxes and the preview take the height of what they hold, at the
 // page's width; again when that width changes.
 function fitToContent() {
+  fittedWidth = page.results.clientWidth;
   for (const box of page.outputs.querySelectorAll('.output-text')) {
     box.style.height = 'auto';
     box.style.height = `${box.scrollHeight + box.offsetHeight - box.clientHeight}px`;
@@ -453,7 +456,6 @@ function fitToContent() {
 let fittedWidth = 0;
 new ResizeObserver(() => {
   if (page.results.hidden || page.results.clientWidth === fittedWidth) return;
-  fittedWidth = page.results.clientWidth;
   // Later than the observer's own turn, whose sizes the fitting changes.
   requestAnimationFrame(fitToContent);
 }).observe(page.results);
