@@ -130,6 +130,7 @@ const page = {
   results: document.getElementById('results'),
   note: document.getElementById('note'),
   preview: document.getElementById('preview'),
+  previewSmaller: document.getElementById('preview-smaller'),
   outputs: document.getElementById('outputs'),
   template: document.getElementById('output-template'),
 };
@@ -383,8 +384,8 @@ const INLINE = new Set(['b', 'i', 'em', 'strong', 'sub', 'sup', 'br', 'span']);
 // Elements whose content a browser does not show as text.
 const UNSHOWN = new Set(['script', 'style', 'template', 'iframe', 'noembed', 'noframes', 'title', 'video', 'audio',
   'datalist', 'desc', 'metadata']);
-const PREVIEW_STYLE = 'table{border-collapse:collapse}'
-  + 'th,td{border:1px solid #a2a9b1;padding:0.2rem 0.4rem;text-align:left;overflow-wrap:anywhere}th{background:#eaecf0}';
+const PREVIEW_STYLE = 'table{border-collapse:collapse;zoom:var(--zoom,1)}'
+  + 'th,td{border:1px solid #a2a9b1;padding:0.2rem 0.4rem;text-align:left}th{background:#eaecf0}';
 const built = document.implementation.createHTMLDocument('');
 
 function copyShown(from, into) {
@@ -423,21 +424,56 @@ measure.inert = true;
 document.body.append(measure);
 const measureRoot = measure.attachShadow({ mode: 'closed' });
 const measureStyle = new CSSStyleSheet();
-measureStyle.replaceSync(`:host{all:initial;display:flow-root;font-family:system-ui,sans-serif}div{margin:0.5rem}${PREVIEW_STYLE}`);
+measureStyle.replaceSync(':host{all:initial;display:flow-root;font-family:system-ui,sans-serif}div{margin:0.5rem}'
+  + `.break-word td,.break-word th{overflow-wrap:break-word}.anywhere td,.anywhere th{overflow-wrap:anywhere}${PREVIEW_STYLE}`);
 measureRoot.adoptedStyleSheets = [measureStyle];
+let framed = '';  // the layout the frame shows
+
+// Cells break their text between words; where the tables are too wide for
+// the frame so, anywhere; where they are too wide even so, between words
+// again and drawn smaller to fit, for a phone's reader to zoom in on.
+function previewLayout(shown) {
+  const room = shown.clientWidth;
+  shown.style.removeProperty('--zoom');
+  for (const breaks of ['break-word', 'anywhere']) {
+    shown.className = breaks;
+    if (shown.scrollWidth <= room) return { breaks, zoom: 1 };
+  }
+  // Text and borders do not shrink quite in step with the zoom.
+  shown.className = 'break-word';
+  let zoom = 1;
+  for (let tries = 0; tries < 8 && shown.scrollWidth > room; tries++) {
+    zoom = Math.floor((1000 * zoom * room) / shown.scrollWidth) / 1000;
+    shown.style.setProperty('--zoom', zoom);
+  }
+  return { breaks: 'break-word', zoom };
+}
+
+function layOutPreview() {
+  const frame = page.preview;
+  const shown = measureRoot.firstElementChild;
+  if (shown === null) return;
+  measure.style.width = `${frame.clientWidth}px`;
+  const { breaks, zoom } = previewLayout(shown);
+  page.previewSmaller.hidden = zoom === 1;
+  frame.style.height = `${Math.ceil(measure.getBoundingClientRect().height) + frame.offsetHeight - frame.clientHeight}px`;
+  if (framed === `${breaks} ${zoom}`) return;
+  framed = `${breaks} ${zoom}`;
+  frame.srcdoc = '<!DOCTYPE html><html><head><meta charset="utf-8">'
+    + '<meta http-equiv="Content-Security-Policy" content="default-src \'none\'; style-src \'unsafe-inline\'; form-action \'none\'; base-uri \'none\'">'
+    + `<style>body{font-family:system-ui,sans-serif;margin:0.5rem;--zoom:${zoom}}th,td{overflow-wrap:${breaks}}${PREVIEW_STYLE}</style>`
+    + `</head><body>${shown.innerHTML}</body></html>`;
+}
 
 async function showPreview(table) {
   let html = await textOf(table.blob, SHOWN_BYTES);
   if (table.blob.size > SHOWN_BYTES) html = html.slice(0, html.lastIndexOf('</tr>') + 5);
-  const tables = previewTables(html);
-  const shown = built.createElement('div');
-  shown.append(...tables);
-  measureRoot.replaceChildren(document.importNode(shown, true));
+  const shown = document.createElement('div');
+  shown.append(...previewTables(html).map((made) => document.importNode(made, true)));
+  measureRoot.replaceChildren(shown);
   const loaded = new Promise((resolve) => page.preview.addEventListener('load', resolve, { once: true }));
-  page.preview.srcdoc = '<!DOCTYPE html><html><head><meta charset="utf-8">'
-    + '<meta http-equiv="Content-Security-Policy" content="default-src \'none\'; style-src \'unsafe-inline\'; form-action \'none\'; base-uri \'none\'">'
-    + `<style>body{font-family:system-ui,sans-serif;margin:0.5rem}${PREVIEW_STYLE}</style>`
-    + `</head><body>${shown.innerHTML}</body></html>`;
+  framed = '';
+  layOutPreview();
   await loaded;
 }
 
@@ -449,9 +485,7 @@ function fitToContent() {
     box.style.height = 'auto';
     box.style.height = `${box.scrollHeight + box.offsetHeight - box.clientHeight}px`;
   }
-  const frame = page.preview;
-  measure.style.width = `${frame.clientWidth}px`;
-  frame.style.height = `${Math.ceil(measure.getBoundingClientRect().height) + frame.offsetHeight - frame.clientHeight}px`;
+  layOutPreview();
 }
 let fittedWidth = 0;
 new ResizeObserver(() => {

@@ -235,20 +235,23 @@ function checkStatus(name, status, kind, how, html) {
   check(first.startsWith(`Converted ${name} as a ${KIND_NAMES[kind]}, ${how}: ${said}`),
     `${name}: the status says "${first}", not ${KIND_NAMES[kind]} ${how} and ${rows} rows`);
 }
-// The page at a desktop's and a phone's width, each picture kept: every
-// control inside the width, and nothing that scrolls inside the page, the
-// preview's frame included.
+// The page at a desktop's and a phone's width, with a file and with the
+// widest table of the real lists: every control inside the width, and
+// nothing that scrolls inside the page, the preview's frame included. The
+// pictures of the file are kept.
 async function pictures(target, file) {
-  for (const [width, picture, mobile] of [[1366, 'web-page.png', false], [390, 'web-page-phone.png', true]]) {
+  const widest = path.join(args.corpus, 'csv', '14-distributor-list-utf8-bom-crlf-disclaimer-rows.csv');
+  const views = [[1366, 'web-page.png', false], [390, 'web-page-phone.png', true]];
+  for (const [[width, picture, mobile], [shown, kind]] of views.flatMap((view) => [[view, [widest, 'csv']], [view, [file, 'bom']]])) {
     // (A change to or from a phone's view reloads the page.)
     await target.setViewport({ width, height: 900, isMobile: mobile, hasTouch: mobile });
     await target.goto(pageUrl);
-    await convertOnPage(target, file, 'bom', 'choose');
+    await convertOnPage(target, shown, kind, 'choose');
     const height = await target.evaluate(() => document.documentElement.scrollHeight);
     // Headless Chromium paints a frame only while it is in view.
     await target.setViewport({ width, height, isMobile: mobile, hasTouch: mobile });
     await sleep(500);
-    const where = `at ${width} px`;
+    const where = `${path.basename(shown)} at ${width} px`;
     const scrolling = await target.evaluate(() => [document.documentElement, ...document.querySelectorAll('body *')]
       .filter((e) => e.clientWidth > 1 && (e.scrollHeight > e.clientHeight + 1 || e.scrollWidth > e.clientWidth + 1)
         && (e === document.documentElement ? e.scrollWidth > innerWidth : getComputedStyle(e).overflow !== 'visible'))
@@ -258,11 +261,15 @@ async function pictures(target, file) {
     const [inner, outer] = await frame.evaluate(() => [[document.documentElement.scrollWidth, document.documentElement.scrollHeight],
       [innerWidth, innerHeight]]);
     check(inner[0] <= outer[0] && inner[1] <= outer[1], `${where}, the preview's ${inner.join('×')} scrolls in its ${outer.join('×')} frame`);
+    const smaller = await target.$eval('#preview-smaller', (e) => !e.hidden);
+    if (mobile || shown === file) {
+      check(smaller === (shown === widest), `${where}: the note that the table is drawn smaller is ${smaller ? 'shown' : 'missing'}`);
+    }
     const outside = await target.evaluate(() => [...document.querySelectorAll('button, label, input:not([type=file]), textarea, progress')]
       .filter((e) => { const box = e.getBoundingClientRect(); return box.width === 0 || box.left < 0 || box.right > innerWidth; })
       .map((e) => e.textContent.trim() || e.id));
     check(outside.length === 0, `${where}, these controls are not in the page's width: ${outside.join(', ')}`);
-    await target.screenshot({ path: path.join(args.out, picture), fullPage: true });
+    if (shown === file) await target.screenshot({ path: path.join(args.out, picture), fullPage: true });
   }
   await target.setViewport({ width: 1000, height: 1400 });
 }
