@@ -4,28 +4,38 @@
 // downloads every table with exactly the bytes the programs write.
 
 // Each kind of file and the tables its program writes, in the converter's
-// order (its page_output numbers).
+// order (its page_output numbers). A table is named after the file: board.txt
+// gives board.html, board.wiki, board.md and board-grid.html.
 const KINDS = {
   bom: {
+    name: 'column-aligned BOM export',
     converter: 0,
     tables: [
-      { label: 'HTML table (bomtab --html)', file: 'parts.html' },
-      { label: 'Wiki table (bomtab --wiki)', file: 'parts.wiki' },
-      { label: 'Markdown table (bomtab --md)', file: 'parts.md' },
-      { label: 'HTML table in a division (bomgrid)', file: 'parts-grid.html' },
+      { label: 'HTML table (bomtab --html)', ending: '.html' },
+      { label: 'Wiki table (bomtab --wiki)', ending: '.wiki' },
+      { label: 'Markdown table (bomtab --md)', ending: '.md' },
+      { label: 'HTML table in a division (bomgrid)', ending: '-grid.html' },
     ],
+    noRows: 'no header line, so no rows',
     noHeader: 'The HTML and wiki tables hold only their ends and the Markdown table is empty: is this a CSV file?',
   },
   csv: {
+    name: 'CSV file',
     converter: 1,
     tables: [
-      { label: 'HTML table (rowcast --html)', file: 'parts.html' },
-      { label: 'Wiki table (rowcast --wiki)', file: 'parts.wiki' },
-      { label: 'Markdown table (rowcast --md)', file: 'parts.md' },
+      { label: 'HTML table (rowcast --html)', ending: '.html' },
+      { label: 'Wiki table (rowcast --wiki)', ending: '.wiki' },
+      { label: 'Markdown table (rowcast --md)', ending: '.md' },
     ],
+    noRows: 'no rows, as the file is empty or has only empty lines',
     noHeader: 'The file holds no row (it is empty or has only empty lines), so the HTML and wiki tables hold only their ends and the Markdown table is empty.',
   },
 };
+// The rows are counted in the Markdown table, which is a line for each row
+// converted after the heading row and the `| --- |` row: a line break in a
+// cell is written <br> there.
+const MARKDOWN = KINDS.bom.tables.findIndex((table) => table.ending === '.md');
+const MARKDOWN_HEAD_LINES = 2;
 // What the text boxes and the preview show of a large table; Copy and
 // Download always take all of it.
 const SHOWN_BYTES = 1 << 20;
@@ -34,11 +44,11 @@ const SHOWN_BYTES = 1 << 20;
 // disk may not start a worker from a file. The converter reads the file a
 // piece at a time, and every piece read is reported, so the progress bar
 // moves while the page stays free. Its notes on how the file was read are
-// gathered and sent with the tables.
+// gathered and sent with the tables, and the lines of one table counted.
 function converterWorker() {
   let module = null;
   self.onmessage = (event) => {
-    const { wasm, file, kind, job } = event.data;
+    const { wasm, file, kind, job, countLinesOf } = event.data;
     if (wasm) {
       module = new WebAssembly.Module(wasm);
       return;
@@ -51,6 +61,7 @@ function converterWorker() {
     let position = 0;
     let reported = 0;
     let notes = '';
+    let lines = 0;
     // Pieces of a table are gathered into a Blob now and then, which the
     // browser may keep outside the page's memory.
     const gather = (output) => {
@@ -74,7 +85,11 @@ function converterWorker() {
         }
       },
       write(output, bytes, length) {
-        pending[output].push(new Uint8Array(memory.buffer, bytes, length).slice());
+        const piece = new Uint8Array(memory.buffer, bytes, length).slice();
+        if (output === countLinesOf) {
+          for (let at = piece.indexOf(10); at !== -1; at = piece.indexOf(10, at + 1)) lines += 1;
+        }
+        pending[output].push(piece);
         pendingBytes[output] += length;
         if (pendingBytes[output] >= (8 << 20)) gather(output);
       },
@@ -97,7 +112,7 @@ function converterWorker() {
       memory = instance.exports.memory;
       const status = instance.exports.convert(kind);
       for (let output = 0; output < tables.length; output++) gather(output);
-      self.postMessage({ job, status, notes, tables: tables.map((parts) => parts[0]) });
+      self.postMessage({ job, status, notes, lines, tables: tables.map((parts) => parts[0]) });
     } catch (error) {
       // The tables are not whole: memory ran out, or something else failed.
       self.postMessage({ job, status: error instanceof RangeError ? -2 : -3 });
@@ -115,15 +130,18 @@ const page = {
   results: document.getElementById('results'),
   note: document.getElementById('note'),
   preview: document.getElementById('preview'),
+  previewSmaller: document.getElementById('preview-smaller'),
   outputs: document.getElementById('outputs'),
   template: document.getElementById('output-template'),
 };
 
 let worker = null;
-// The file being converted, and the encoding its text is read in to guess
-// its kind.
+// The file being converted, the encoding its text is read in to guess its
+// kind, that guess, and whether the person has chosen a kind since.
 let file = null;
 let encoding = 'utf-8';
+let guessed = 'bom';
+let chosen = false;
 let converting = 0;  // the newest conversion: the worker's answers name theirs
 let busy = false;
 let picked = 0;  // the newest file chosen or dropped
@@ -167,42 +185,61 @@ function encodingOf(bytes) {
   }
 }
 
-function say(text) {
-  page.status.textContent = text;
+// The tables are named after the file, without its last ending: board.txt
+// gives board.html; a name that is only an ending, or none, gives parts.html.
+function baseName(name) {
+  const dot = name.lastIndexOf('.');
+  return (dot > 0 ? name.slice(0, dot) : name) || 'parts';
 }
 
-// A file that cannot be read leaves nothing of the one before it on show.
-function cannotRead(name) {
-  converting += 1;
+function say(text, failed = false) {
+  page.status.textContent = text;
+  page.status.classList.toggle('failed', failed);
+}
+
+// A conversion that fails leaves nothing of the file before it on show.
+function fail(text) {
   page.progress.value = 0;
   page.results.hidden = true;
-  say(`${name} could not be read.`);
+  measureRoot.replaceChildren();
+  say(`Not converted: ${text}`, true);
 }
 
-async function takeFile(chosen) {
+async function takeFile(given) {
   picked += 1;
   const pick = picked;
-  page.fileName.textContent = `${chosen.name} (${chosen.size.toLocaleString('en')} bytes)`;
+  page.fileName.textContent = `${given.name} (${given.size.toLocaleString('en')} bytes)`;
   let head;
   try {
-    head = new Uint8Array(await chosen.slice(0, 1 << 16).arrayBuffer());
+    head = new Uint8Array(await given.slice(0, 1 << 16).arrayBuffer());
   } catch (error) {
-    if (pick === picked) cannotRead(chosen.name);
+    if (pick === picked) {
+      converting += 1;
+      fail(`${given.name} could not be read.`);
+    }
     return;
   }
   if (pick !== picked) return;
-  file = chosen;
+  file = given;
   encoding = encodingOf(head);
-  const kind = guessKind(head, encoding);
-  document.getElementById(`kind-${kind}`).checked = true;
-  page.guess.textContent = kind === 'bom'
-    ? 'This looks like a column-aligned BOM export.'
-    : 'This looks like a CSV file.';
+  guessed = guessKind(head, encoding);
+  chosen = false;
+  document.getElementById(`kind-${guessed}`).checked = true;
+  page.guess.textContent = `This looks like a ${KINDS[guessed].name}.`;
+  convert();
+}
+
+function chooseKind() {
+  if (file === null) return;
+  chosen = true;
+  const kind = selectedKind();
+  page.guess.textContent = kind === guessed
+    ? `This looks like a ${KINDS[guessed].name}.`
+    : `This looks like a ${KINDS[guessed].name}; it is read as a ${KINDS[kind].name}, as you chose.`;
   convert();
 }
 
 function convert() {
-  if (file === null) return;
   // A conversion still running is of a file or kind no longer wanted: its
   // worker is dropped rather than waited for.
   if (busy) {
@@ -210,12 +247,12 @@ function convert() {
     worker = null;
   }
   const kind = selectedKind();
-  const job = { number: converting + 1, file, kind };
+  const job = { number: converting + 1, file, kind, how: chosen ? 'as you chose' : 'as the page guessed' };
   converting = job.number;
   if (worker === null) startWorker();
   busy = true;
   page.progress.value = 0;
-  say(`Converting ${file.name}…`);
+  say(`Converting ${file.name} as a ${KINDS[kind].name}…`);
   const started = performance.now();
   worker.onmessage = (event) => {
     const message = event.data;
@@ -231,10 +268,9 @@ function convert() {
     event.preventDefault();
     busy = false;
     worker = null;
-    page.progress.value = 0;
-    say('The converter could not run in this browser.');
+    fail('the converter could not run in this browser.');
   };
-  worker.postMessage({ file, kind: KINDS[kind].converter, job: job.number });
+  worker.postMessage({ file, kind: KINDS[kind].converter, job: job.number, countLinesOf: MARKDOWN });
 }
 
 // Text of the first `most` bytes of a table; a character cut at the end is
@@ -251,33 +287,36 @@ function sizeText(bytes) {
 
 const FAILURES = {
   '-1': (name) => `${name} could not be read.`,
-  '-2': () => 'The tables could not be kept: the browser ran out of memory.',
-  '-3': () => 'The conversion failed in this browser.',
+  '-2': (name) => `the tables of ${name} could not be kept, as the browser ran out of memory.`,
+  '-3': (name) => `the conversion of ${name} failed in this browser.`,
 };
 
-// Shows the tables of a conversion, unless a newer one has begun.
+// Shows the tables of a conversion, unless a newer one has begun, and says
+// what was done: the kind, how it was taken, the rows, and the programs'
+// notes, one a line.
 async function showTables(job, message, milliseconds) {
   if (FAILURES[message.status]) {
-    page.progress.value = 0;
-    page.results.hidden = true;
-    say(FAILURES[message.status](job.file.name));
+    fail(FAILURES[message.status](job.file.name));
     return;
   }
   page.progress.value = 100;
-  const tables = KINDS[job.kind].tables.map((table, i) => ({ ...table, blob: message.tables[i] }));
+  const base = baseName(job.file.name);
+  const tables = KINDS[job.kind].tables.map((table, i) => ({ ...table, file: base + table.ending, blob: message.tables[i] }));
   const texts = await Promise.all(tables.map((table) => textOf(table.blob, SHOWN_BYTES)));
   if (job.number !== converting) return;
   const note = message.status === 0 ? KINDS[job.kind].noHeader : '';
   page.note.hidden = note === '';
   page.note.textContent = note;
   page.outputs.replaceChildren(...tables.map(outputBox));
-  texts.forEach((text, i) => { page.outputs.children[i].querySelector('.output-text').value = text; });
   page.results.hidden = false;
+  texts.forEach((text, i) => { page.outputs.children[i].querySelector('.output-text').value = text; });
   await showPreview(tables[0]);
   if (job.number !== converting) return;
-  // The converter's notes follow, one line each.
-  const done = `Converted ${job.file.name} in ${(milliseconds / 1000).toFixed(1)} s. ${page.guess.textContent} ${note}`;
-  say(`${done.trim()}\n${message.notes}`.trim());
+  fitToContent();
+  const rows = Math.max(0, message.lines - MARKDOWN_HEAD_LINES);
+  const converted = message.status === 0 ? KINDS[job.kind].noRows : `${rows.toLocaleString('en')} ${rows === 1 ? 'row' : 'rows'}`;
+  const done = `Converted ${job.file.name} in ${(milliseconds / 1000).toFixed(1)} s as a ${KINDS[job.kind].name}, ${job.how}: ${converted}.`;
+  say(`${done}\n${message.notes}`.trim());
 }
 
 function outputBox(table, i) {
@@ -316,7 +355,8 @@ async function copyText(table, button) {
     copied = document.execCommand('copy');
     box.remove();
   }
-  say(copied ? `${table.file} copied.` : `${table.file} could not be copied: select its text and copy it, or download it.`);
+  if (copied) say(`${table.file} copied.`);
+  else say(`${table.file} could not be copied: select its text and copy it, or download it.`, true);
   button.focus();
 }
 
@@ -331,31 +371,134 @@ function downloadFile(table) {
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
-// The table as a browser shows it, in a frame that runs no script and may
-// load nothing: the cells are not escaped, so markup in them is markup. The
-// frame's policy stops loads and connections; links and meta elements, which
-// may still ask the browser to reach a host ahead of time, are taken out.
+// ---- The preview. The program's HTML is parsed in a document that has no
+// window, which loads and runs nothing, and the preview is made anew from
+// what that holds: the tables, their rows, their heading and data cells, and
+// in a cell its text and these inline elements, without any attribute. No
+// frame, link, image, medium, form, object, style, script or address of a
+// cell reaches the preview; what a browser shows of their content as text is
+// shown as text. The frame, sandboxed and with a policy that loads nothing, is
+// the second wall. Copy and Download still give the programs' bytes.
+const HTML_SPACE = 'http://www.w3.org/1999/xhtml';
+const INLINE = new Set(['b', 'i', 'em', 'strong', 'sub', 'sup', 'br', 'span']);
+// Elements whose content a browser does not show as text.
+const UNSHOWN = new Set(['script', 'style', 'template', 'iframe', 'noembed', 'noframes', 'title', 'video', 'audio',
+  'datalist', 'desc', 'metadata']);
+const PREVIEW_STYLE = 'table{border-collapse:collapse;zoom:var(--zoom,1)}'
+  + 'th,td{border:1px solid #a2a9b1;padding:0.2rem 0.4rem;text-align:left}th{background:#eaecf0}';
+const built = document.implementation.createHTMLDocument('');
+
+function copyShown(from, into) {
+  for (const node of from.childNodes) {
+    if (node.nodeType === Node.TEXT_NODE || node.nodeType === Node.CDATA_SECTION_NODE) {
+      into.append(node.data);
+    } else if (node.nodeType === Node.ELEMENT_NODE && !UNSHOWN.has(node.localName) && !node.hasAttribute('hidden')) {
+      const inline = node.namespaceURI === HTML_SPACE && INLINE.has(node.localName);
+      copyShown(node, inline ? into.appendChild(built.createElement(node.localName)) : into);
+    }
+  }
+}
+
+// The tables not inside a cell, in the order a browser shows them.
+function previewTables(html) {
+  const parsed = new DOMParser().parseFromString(html, 'text/html');
+  return [...parsed.querySelectorAll('table')].filter((table) => !table.parentElement.closest('table')).map((source) => {
+    const table = built.createElement('table');
+    const body = table.appendChild(built.createElement('tbody'));
+    for (const row of source.querySelectorAll('tr')) {
+      if (row.closest('table') !== source) continue;
+      const tr = body.appendChild(built.createElement('tr'));
+      for (const cell of row.cells) copyShown(cell, tr.appendChild(built.createElement(cell.localName)));
+    }
+    return table;
+  });
+}
+
+// The frame is as tall as its table, so that nothing scrolls inside the
+// page. Its document cannot be looked into, so the same table with the same
+// style is laid out, unseen, in a shadow root as wide as the frame.
+const measure = document.createElement('div');
+measure.className = 'measure';
+measure.setAttribute('aria-hidden', 'true');
+measure.inert = true;
+document.body.append(measure);
+const measureRoot = measure.attachShadow({ mode: 'closed' });
+const measureStyle = new CSSStyleSheet();
+measureStyle.replaceSync(':host{all:initial;display:flow-root;font-family:system-ui,sans-serif}div{margin:0.5rem}'
+  + `.break-word td,.break-word th{overflow-wrap:break-word}.anywhere td,.anywhere th{overflow-wrap:anywhere}${PREVIEW_STYLE}`);
+measureRoot.adoptedStyleSheets = [measureStyle];
+let framed = '';  // the layout the frame shows
+
+// Cells break their text between words; where the tables are too wide for
+// the frame so, anywhere; where they are too wide even so, between words
+// again and drawn smaller to fit, for a phone's reader to zoom in on.
+function previewLayout(shown) {
+  const room = shown.clientWidth;
+  shown.style.removeProperty('--zoom');
+  for (const breaks of ['break-word', 'anywhere']) {
+    shown.className = breaks;
+    if (shown.scrollWidth <= room) return { breaks, zoom: 1 };
+  }
+  // Text and borders do not shrink quite in step with the zoom.
+  shown.className = 'break-word';
+  let zoom = 1;
+  for (let tries = 0; tries < 8 && shown.scrollWidth > room; tries++) {
+    zoom = Math.floor((1000 * zoom * room) / shown.scrollWidth) / 1000;
+    shown.style.setProperty('--zoom', zoom);
+  }
+  return { breaks: 'break-word', zoom };
+}
+
+function layOutPreview() {
+  const frame = page.preview;
+  const shown = measureRoot.firstElementChild;
+  if (shown === null) return;
+  measure.style.width = `${frame.clientWidth}px`;
+  const { breaks, zoom } = previewLayout(shown);
+  page.previewSmaller.hidden = zoom === 1;
+  frame.style.height = `${Math.ceil(measure.getBoundingClientRect().height) + frame.offsetHeight - frame.clientHeight}px`;
+  if (framed === `${breaks} ${zoom}`) return;
+  framed = `${breaks} ${zoom}`;
+  frame.srcdoc = '<!DOCTYPE html><html><head><meta charset="utf-8">'
+    + '<meta http-equiv="Content-Security-Policy" content="default-src \'none\'; style-src \'unsafe-inline\'; form-action \'none\'; base-uri \'none\'">'
+    + `<style>body{font-family:system-ui,sans-serif;margin:0.5rem;--zoom:${zoom}}th,td{overflow-wrap:${breaks}}${PREVIEW_STYLE}</style>`
+    + `</head><body>${shown.innerHTML}</body></html>`;
+}
+
 async function showPreview(table) {
   let html = await textOf(table.blob, SHOWN_BYTES);
-  if (table.blob.size > SHOWN_BYTES) {
-    html = `${html.slice(0, html.lastIndexOf('</tr>') + 5)}\n</table>\n`;
-  }
-  const shown = new DOMParser().parseFromString(html, 'text/html');
-  for (const element of shown.querySelectorAll('link, meta, base')) element.remove();
+  if (table.blob.size > SHOWN_BYTES) html = html.slice(0, html.lastIndexOf('</tr>') + 5);
+  const shown = document.createElement('div');
+  shown.append(...previewTables(html).map((made) => document.importNode(made, true)));
+  measureRoot.replaceChildren(shown);
   const loaded = new Promise((resolve) => page.preview.addEventListener('load', resolve, { once: true }));
-  page.preview.srcdoc = '<!DOCTYPE html><html><head><meta charset="utf-8">' +
-    '<meta http-equiv="Content-Security-Policy" content="default-src \'none\'; style-src \'unsafe-inline\'">' +
-    '<style>body{font-family:system-ui,sans-serif;margin:0.5rem}table{border-collapse:collapse}' +
-    'th,td{border:1px solid #a2a9b1;padding:0.2rem 0.4rem;text-align:left}th{background:#eaecf0}</style>' +
-    `</head><body>${shown.head.innerHTML}${shown.body.innerHTML}</body></html>`;
+  framed = '';
+  layOutPreview();
   await loaded;
 }
+
+// The text boxes and the preview take the height of what they hold, at the
+// page's width; again when that width changes.
+function fitToContent() {
+  fittedWidth = page.results.clientWidth;
+  for (const box of page.outputs.querySelectorAll('.output-text')) {
+    box.style.height = 'auto';
+    box.style.height = `${box.scrollHeight + box.offsetHeight - box.clientHeight}px`;
+  }
+  layOutPreview();
+}
+let fittedWidth = 0;
+new ResizeObserver(() => {
+  if (page.results.hidden || page.results.clientWidth === fittedWidth) return;
+  // Later than the observer's own turn, whose sizes the fitting changes.
+  requestAnimationFrame(fitToContent);
+}).observe(page.results);
 
 page.fileInput.addEventListener('change', () => {
   if (page.fileInput.files.length > 0) takeFile(page.fileInput.files[0]);
 });
 for (const radio of document.querySelectorAll('input[name="kind"]')) {
-  radio.addEventListener('change', convert);
+  radio.addEventListener('change', chooseKind);
 }
 page.dropZone.addEventListener('dragover', (event) => {
   event.preventDefault();
