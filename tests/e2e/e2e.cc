@@ -189,6 +189,13 @@ run_result run_program(const std::string &program, const std::vector<std::string
                       program.c_str());
         r = run_once(program, args, dir, env);
     }
+    // Wine's own loader may fail as the program ends ("Inconsistency
+    // detected by ld.so", status 127): that is no exit of the program's, and
+    // it is run once more.
+    if (ON_WINDOWS && r.status == 127 && r.err.find("Inconsistency detected by ld.so") != std::string::npos) {
+        (void)fprintf(stderr, "Wine's loader failed as %s ended (status 127): starting it again\n", program.c_str());
+        r = run_once(program, args, dir, env);
+    }
     return r;
 }
 
