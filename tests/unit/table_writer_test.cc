@@ -122,7 +122,8 @@ TEST(TableWriter, RowsInPartsAndAcrossTheBufferComeOutWhole)
     memory_output html, wiki, md;
     plain_tables want;
     for (int i = 0; i < 1000; i++) {
-        size_t sizes[] = {0, 1, 3, 7, 8, 15, 16, 17, 100, 40000, OUTPUT_BUFFER_SIZE / 2 + 1, OUTPUT_BUFFER_SIZE + 5};
+        const size_t sizes[] = {
+            0, 1, 3, 7, 8, 15, 16, 17, 100, 40000, OUTPUT_BUFFER_SIZE / 2 + 1, OUTPUT_BUFFER_SIZE + 5};
         texts row(random() % 4);
         for (std::string &text : row) {
             for (size_t n = sizes[random() % (random() % 4 == 0 ? 12 : 9)]; n > 0; n--)
