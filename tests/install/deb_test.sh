@@ -42,13 +42,13 @@ names=$(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/[[:space:]]//g' | gr
 
 listing=$(dpkg-deb -c "$deb") || { echo "FAIL: dpkg-deb -c failed"; exit 1; }
 for program in bomtab rowcast bomgrid; do
-    echo "$listing" | grep -Eq "^-rwxr-xr-x root/root .* \./usr/bin/$program\$" \
+    grep -Eq "^-rwxr-xr-x root/root .* \./usr/bin/$program\$" <<<"$listing" \
         || fail "no executable ./usr/bin/$program owned by root"
-    echo "$listing" | grep -Eq " \./usr/share/man/man1/$program\.1\.gz\$" \
+    grep -Eq " \./usr/share/man/man1/$program\.1\.gz\$" <<<"$listing" \
         || fail "no manual ./usr/share/man/man1/$program.1.gz"
 done
 for doc in copyright changelog.gz; do
-    echo "$listing" | grep -Eq " \./usr/share/doc/bomtables/$doc\$" || fail "no ./usr/share/doc/bomtables/$doc"
+    grep -Eq " \./usr/share/doc/bomtables/$doc\$" <<<"$listing" || fail "no ./usr/share/doc/bomtables/$doc"
 done
 if command -v lintian >/dev/null; then
     lintian --fail-on error,warning "$deb" || fail "lintian found errors or warnings"
