@@ -2,18 +2,23 @@
 // rows, in which every cell reads as its own text. Its blanks at both ends
 // are trimmed, as a renderer trims them; a byte that could begin markup gets
 // a backslash, but only where it could; a line break inside the cell is a
-// "<br>", since a line break would end the table's row.
+// "<br>", since a line break would end the table's row. The renderers of the
+// big code-hosting sites also make a link of a bare web address: the "." or
+// ":" that would begin one gets a backslash too, which keeps it text.
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "cell_output.h"
 
 enum md_kind : unsigned char {
-    MD_TEXT,         // stands for itself
-    MD_BLANK,        // trimmed at the cell's ends, itself inside
-    MD_BREAK,        // CR or LF: trimmed at the cell's ends, "<br>" inside
-    MD_ESCAPED,      // always after a backslash: | * ` [ ~
-    MD_LOOKS_AHEAD,  // \ _ & <: escaped or not by the byte after it
+    MD_TEXT,          // stands for itself
+    MD_BLANK,         // trimmed at the cell's ends, itself inside
+    MD_BREAK,         // CR or LF: trimmed at the cell's ends, "<br>" inside
+    MD_ESCAPED,       // always after a backslash: | * ` [ ~
+    MD_LOOKS_AHEAD,   // \ _ & <: escaped or not by the byte after it
+    MD_LOOKS_BEHIND,  // . and :, escaped or not by the bytes before them
 };
 
 static constexpr std::array<unsigned char, 256> md_kinds()
@@ -26,6 +31,7 @@ static constexpr std::array<unsigned char, 256> md_kinds()
         kinds[b] = MD_ESCAPED;
     for (unsigned char b : {'\\', '_', '&', '<'})
         kinds[b] = MD_LOOKS_AHEAD;
+    kinds['.'] = kinds[':'] = MD_LOOKS_BEHIND;
     return kinds;
 }
 static constexpr std::array<unsigned char, 256> MD_KIND = md_kinds();
@@ -45,7 +51,7 @@ static bool is_punctuation(int b)
     return (b >= '!' && b <= '/') || (b >= ':' && b <= '@') || (b >= '[' && b <= '`') || (b >= '{' && b <= '~');
 }
 
-constexpr int CELL_ENDS = -1;  // what follows the cell's last byte
+constexpr int CELL_ENDS = -1;  // what follows the cell's last byte, or precedes its first
 
 // Whether `held` needs its backslash, given the byte after it. A backslash
 // escapes punctuation, and the "<" of a "<br>"; "_" within a word of letters
@@ -66,6 +72,9 @@ static bool needs_escape(unsigned char held, bool after_word, int next)
     }
 }
 
+// The most bytes a link's start looks back: the byte before an "https".
+constexpr int MD_TAIL = 6;
+
 // Blanks and line breaks after the cell's text so far, kept as runs of one
 // byte: inside the cell when more text follows, trimmed when it ends. A
 // longer alternation than MD_RUNS has its first runs written at once.
@@ -85,10 +94,52 @@ struct md_table {
     int runs;
     unsigned char run_byte[MD_RUNS];
     size_t run_length[MD_RUNS];
+    int tail_length;  // the cell's last bytes before the part at hand
+    unsigned char tail[MD_TAIL];
 };
 static md_table md;
 
 static const char LINE_BREAK[] = "<br>";
+
+// Whether the "." or ":" at p begins a link that a renderer makes of a bare
+// web address: the "." of a "www." that begins a word, or the ":" after a
+// word "http", "https" or "ftp" in any case. [from, p) is the part of the
+// cell at hand, and the last tail_length bytes of md.tail come before it.
+static bool starts_link(const char *from, const char *p, int tail_length)
+{
+    auto before = [&](int back) -> int {
+        std::ptrdiff_t i = (p - from) - back;
+        if (i >= 0)
+            return static_cast<unsigned char>(from[i]);
+        i += tail_length;
+        return i >= 0 ? md.tail[MD_TAIL - tail_length + i] : CELL_ENDS;
+    };
+    if (*p == '.')
+        return before(1) == 'w' && before(2) == 'w' && before(3) == 'w' && !is_letter_or_digit(before(4));
+    char word[5];
+    int n = 0;  // letters before the ':', 6 for more than five
+    for (int b; n < 6 && is_letter(b = before(n + 1)); n++)
+        if (n < 5)
+            word[4 - n] = static_cast<char>(b | 0x20);
+    auto word_is = [&](const char *scheme, int length) {
+        return n == length && memcmp(word + 5 - length, scheme, static_cast<size_t>(length)) == 0;
+    };
+    return word_is("http", 4) || word_is("https", 5) || word_is("ftp", 3);
+}
+
+// The cell's bytes so far end with [from, end): its last MD_TAIL are kept.
+static void keep_tail(const char *from, const char *end)
+{
+    size_t n = static_cast<size_t>(end - from);
+    if (n >= MD_TAIL) {
+        memcpy(md.tail, end - MD_TAIL, MD_TAIL);
+        md.tail_length = MD_TAIL;
+        return;
+    }
+    memmove(md.tail, md.tail + n, MD_TAIL - n);
+    memcpy(md.tail + MD_TAIL - n, from, n);
+    md.tail_length = std::min(MD_TAIL, md.tail_length + static_cast<int>(n));
+}
 
 static void put_run(output_buffer *out, unsigned char b, size_t n)
 {
@@ -138,6 +189,8 @@ static void put_cell_text(output_buffer *out, const char *from, const char *end)
     for (const char *p = from; p < end; p++) {
         auto b = static_cast<unsigned char>(*p);
         unsigned kind = MD_KIND[b];
+        if (kind == MD_LOOKS_BEHIND)
+            kind = starts_link(from, p, md.tail_length) ? MD_ESCAPED : MD_TEXT;
         if (kind == MD_TEXT && md.held == 0 && md.runs == 0) {
             md.text_begun = true;
             md.after_word = is_letter_or_digit(b);
@@ -174,6 +227,7 @@ static void put_cell_text(output_buffer *out, const char *from, const char *end)
         md.after_word = is_letter_or_digit(b);
     }
     output_put(out, text, static_cast<size_t>(end - text));
+    keep_tail(from, end);
 }
 
 static const char FIRST_CELL[] = "| ";
@@ -189,6 +243,7 @@ static void start_cell(output_buffer *out)
     md.text_begun = md.after_word = md.after_cr = false;
     md.held = 0;
     md.runs = 0;
+    md.tail_length = 0;
 }
 
 static void end_cell(output_buffer *out)
@@ -213,6 +268,17 @@ static bool eight_blanks(const char *at)
     return w == 0x2020202020202020u;
 }
 
+// Whether the byte at p of the whole cell [from, end), one that may need a
+// backslash, needs none: "_" inside a word, as in footprint names, is as
+// plain as a letter, and so is a "." or ":" that begins no link, as in
+// "0.1uF".
+static bool plain_in_cell(const char *from, const char *p, const char *end)
+{
+    if (*p == '.' || *p == ':')
+        return !starts_link(from, p, 0);
+    return *p == '_' && p > from && p + 1 < end && is_letter_or_digit(p[-1]) && is_letter_or_digit(p[1]);
+}
+
 // The text of a whole cell, trimmed, when it has nothing to escape or break.
 static bool plain_text(const cell &c, cell *text)
 {
@@ -224,9 +290,7 @@ static bool plain_text(const cell &c, cell *text)
     while (from < end && trimmed(*from))
         from++;
     for (const char *p = from; p < end; p++) {
-        // "_" inside a word, as in footprint names, is as plain as a letter.
-        if (MD_KIND[static_cast<unsigned char>(*p)] > MD_BLANK &&
-            !(*p == '_' && p > from && p + 1 < end && is_letter_or_digit(p[-1]) && is_letter_or_digit(p[1])))
+        if (MD_KIND[static_cast<unsigned char>(*p)] > MD_BLANK && !plain_in_cell(from, p, end))
             return false;
     }
     *text = {from, static_cast<size_t>(end - from)};

@@ -45,6 +45,24 @@ static bool word_byte(int c)
     return letter(c) || (c >= '0' && c <= '9');
 }
 
+// A bare web address that a renderer would link: "www." at a word's start,
+// or "http:", "https:" or "ftp:" as a whole word, in any case.
+static bool starts_link(const std::string &s, size_t i)
+{
+    if (s[i] == '.')
+        return i >= 3 && s.compare(i - 3, 3, "www") == 0 &&
+               (i == 3 || !word_byte(static_cast<unsigned char>(s[i - 4])));
+    if (s[i] != ':')
+        return false;
+    size_t start = i;
+    while (start > 0 && letter(static_cast<unsigned char>(s[start - 1])))
+        start--;
+    std::string word = s.substr(start, i - start);
+    for (char &c : word)
+        c = static_cast<char>(tolower(c));
+    return word == "http" || word == "https" || word == "ftp";
+}
+
 std::string markdown_cell(const std::string &text)
 {
     const char *blanks = " \t\v\f\r\n";
@@ -68,7 +86,7 @@ std::string markdown_cell(const std::string &text)
             (c == '\\' && next > 0 &&
              (punctuation.find(static_cast<char>(next)) != std::string::npos || next == '\r' || next == '\n')) ||
             (c == '_' && !(word_byte(prev) && word_byte(next))) || (c == '&' && (letter(next) || next == '#')) ||
-            (c == '<' && (letter(next) || next == '/' || next == '!' || next == '?'));
+            (c == '<' && (letter(next) || next == '/' || next == '!' || next == '?')) || starts_link(s, i);
         if (escaped)
             out += '\\';
         out += c;

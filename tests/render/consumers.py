@@ -74,9 +74,10 @@ def page(body, title, style=b""):
 
 
 def markdown(path):
-    """The HTML that GitHub shows for a Markdown file: its tables and strikethrough, and
-    raw HTML passed through (the <br> in a cell is ours)."""
-    return run(["cmark-gfm", "-e", "table", "-e", "strikethrough", "--unsafe", path]).decode("utf-8", errors="replace")
+    """The HTML that GitHub shows for a Markdown file: its tables, strikethrough and links
+    made of bare web addresses, and raw HTML passed through (the <br> in a cell is ours)."""
+    return run(["cmark-gfm", "-e", "table", "-e", "strikethrough", "-e", "autolink", "--unsafe", path]
+               ).decode("utf-8", errors="replace")
 
 
 class Chromium:
